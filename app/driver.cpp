@@ -1,0 +1,104 @@
+#include "app/driver.h"
+
+#include <ostream>
+
+#include "app/program.h"
+#include "elements/snapshot.h"
+
+namespace quendar {
+
+Driver::Driver(std::ostream& out, std::ostream& err, Screenshooter screenshot)
+    : out_(out),
+      err_(err),
+      screenshot_(std::move(screenshot)),
+      random_(clock_),
+      sound_(clock_),
+      runtime_(clock_, random_, sound_) {
+  RegisterProgram(runtime_);
+}
+
+std::optional<int> Driver::Fail(int lineNo, const std::string& why) {
+  err_ << "quendar-sim: line " << lineNo << ": " << why << std::endl;
+  return 2;
+}
+
+std::optional<int> Driver::CheckFatal() {
+  if (!runtime_.fatal()) return std::nullopt;
+  err_ << "quendar: " << *runtime_.fatal() << std::endl;
+  return 1;
+}
+
+std::optional<int> Driver::RunLine(const std::string& line, int lineNo) {
+  const ParseResult parsed = ParseScriptLine(line);
+  if (!parsed.command) return Fail(lineNo, parsed.error);
+  const Command& c = *parsed.command;
+  using K = Command::Kind;
+
+  const bool needsStart = c.kind == K::Wait || c.kind == K::Key || c.kind == K::Click ||
+                          c.kind == K::ClickAt || c.kind == K::Menu || c.kind == K::Close ||
+                          c.kind == K::Set || c.kind == K::Screenshot;
+  if (needsStart && !started_) return Fail(lineNo, "the program has not been started (use 'start')");
+
+  switch (c.kind) {
+    case K::None:
+      break;
+    case K::Seed:
+      if (started_) return Fail(lineNo, "'seed' must come before 'start'");
+      random_.Seed(c.seed);
+      seeded_ = true;
+      break;
+    case K::Start:
+      if (started_) return Fail(lineNo, "the program has already been started");
+      started_ = true;
+      runtime_.Start(c.name.empty() ? "cright" : c.name);
+      return CheckFatal();
+    case K::Wait:
+      runtime_.RunTimersUntil(runtime_.Now() + c.number);
+      return CheckFatal();
+    case K::Key:
+      runtime_.Key(static_cast<int>(c.number));
+      return CheckFatal();
+    case K::Click:
+      runtime_.Click(c.name, c.index);
+      return CheckFatal();
+    case K::ClickAt:
+      runtime_.ClickAt(c.x + 0.5, c.y + 0.5);  // the middle of the pixel, as a mouse reports it
+      return CheckFatal();
+    case K::Menu:
+      runtime_.Menu(c.name);
+      return CheckFatal();
+    case K::Close:
+      runtime_.Close();
+      return CheckFatal();
+    case K::Set:
+      return Set(c, lineNo);
+    case K::Snapshot:
+      out_ << Snapshot(runtime_, sound_.requests()) << std::endl;  // flushes, for pipes
+      break;
+    case K::Screenshot: {
+      const Window* w = runtime_.Active();
+      if (!w) return Fail(lineNo, "no window is open to take a screenshot of");
+      if (!screenshot_) return Fail(lineNo, "screenshot is not available in this build");
+      if (auto error = screenshot_(*w, c.name)) return Fail(lineNo, *error);
+      break;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<int> Driver::Set(const Command& c, int lineNo) {
+  Window* w = runtime_.Get("Form1");
+  if (!w) return Fail(lineNo, "the main window Form1 is not loaded");
+  const Variable* v = w->FindVariable(c.name);
+  if (!v) return Fail(lineNo, "Form1 has no variable named '" + c.name + "'");
+  if (v->isArray != (c.index >= 0))
+    return Fail(lineNo, v->isArray ? "'" + c.name + "' is an array: give an index"
+                                   : "'" + c.name + "' is not an array");
+  const std::size_t i = v->isArray ? static_cast<std::size_t>(c.index) : 0;
+  if (i >= v->count)
+    return Fail(lineNo, "index " + std::to_string(c.index) + " is outside '" + c.name + "'");
+  v->data[i] = static_cast<std::int16_t>(c.number);
+  return std::nullopt;
+}
+
+}  // namespace quendar

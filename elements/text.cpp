@@ -1,0 +1,105 @@
+#include "elements/text.h"
+
+namespace quendar {
+
+namespace {
+std::size_t SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if ((lead >> 5) == 0x6) return 2;
+  if ((lead >> 4) == 0xE) return 3;
+  if ((lead >> 3) == 0x1E) return 4;
+  return 1;
+}
+}  // namespace
+
+std::string CharAt(std::string_view s, int start) {
+  if (start < 1) return "";
+  std::size_t pos = 0;
+  for (int i = 1; pos < s.size(); ++i) {
+    const std::size_t len = SequenceLength(static_cast<unsigned char>(s[pos]));
+    if (i == start) return std::string(s.substr(pos, len));
+    pos += len;
+  }
+  return "";
+}
+
+std::size_t CharCount(std::string_view s) {
+  std::size_t n = 0;
+  for (std::size_t pos = 0; pos < s.size(); ++n)
+    pos += SequenceLength(static_cast<unsigned char>(s[pos]));
+  return n;
+}
+
+std::string FirstChars(std::string_view s, std::size_t maxChars) {
+  std::size_t pos = 0;
+  for (std::size_t n = 0; n < maxChars && pos < s.size(); ++n)
+    pos += SequenceLength(static_cast<unsigned char>(s[pos]));
+  return std::string(s.substr(0, pos < s.size() ? pos : s.size()));
+}
+
+void Utf8Validator::Feed(std::string_view bytes) {
+  for (unsigned char b : bytes) {
+    if (!ok_) return;
+    if (pending_ > 0) {
+      if (b < lo_ || b > hi_) {
+        ok_ = false;
+        return;
+      }
+      lo_ = 0x80;
+      hi_ = 0xBF;
+      --pending_;
+      continue;
+    }
+    if (b < 0x80) continue;
+    nonAscii_ = true;
+    if (b >= 0xC2 && b <= 0xDF) {
+      pending_ = 1;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      pending_ = 2;
+      if (b == 0xE0) lo_ = 0xA0;  // no overlongs
+      if (b == 0xED) hi_ = 0x9F;  // no surrogates
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      pending_ = 3;
+      if (b == 0xF0) lo_ = 0x90;
+      if (b == 0xF4) hi_ = 0x8F;  // nothing past U+10FFFF
+    } else {
+      ok_ = false;
+    }
+  }
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+  Utf8Validator v;
+  v.Feed(bytes);
+  return v.Valid();
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
+  const unsigned char lead = static_cast<unsigned char>(s[pos]);
+  const std::size_t len = SequenceLength(lead);
+  char32_t cp = len == 1 ? lead : lead & (0xFF >> (len + 1));
+  for (std::size_t i = 1; i < len && pos + i < s.size(); ++i)
+    cp = (cp << 6) | (static_cast<unsigned char>(s[pos + i]) & 0x3F);
+  pos += len;
+  return cp;
+}
+
+}  // namespace quendar

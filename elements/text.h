@@ -1,0 +1,45 @@
+// Text helpers on UTF-8 strings, where one character is one code point, as the game
+// counts characters.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quendar {
+
+// The single character at 1-based position `start` of s, or "" when s is shorter.
+std::string CharAt(std::string_view s, int start);
+
+// Number of characters (code points) of a valid UTF-8 string.
+std::size_t CharCount(std::string_view s);
+
+// The first `maxChars` characters of a valid UTF-8 string.
+std::string FirstChars(std::string_view s, std::size_t maxChars);
+
+// Whether the bytes are well-formed UTF-8 (no overlongs, surrogates or values past U+10FFFF).
+// A validator that is fed a stream piece by piece, so that a huge file need not be held.
+class Utf8Validator {
+ public:
+  void Feed(std::string_view bytes);
+  // True when every byte so far was well-formed and no sequence is left open.
+  bool Valid() const { return ok_ && pending_ == 0; }
+  bool SawNonAscii() const { return nonAscii_; }
+
+ private:
+  bool ok_ = true;
+  bool nonAscii_ = false;
+  int pending_ = 0;           // continuation bytes still expected
+  unsigned char lo_ = 0x80;   // bounds for the next continuation byte
+  unsigned char hi_ = 0xBF;
+};
+
+bool IsValidUtf8(std::string_view bytes);
+
+// Appends the UTF-8 encoding of a code point.
+void AppendUtf8(std::string& out, char32_t cp);
+
+// Decodes the next code point of valid UTF-8 at `pos`, advancing it.
+char32_t NextCodePoint(std::string_view s, std::size_t& pos);
+
+}  // namespace quendar
