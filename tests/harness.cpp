@@ -1,0 +1,79 @@
+#include "tests/harness.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <fstream>
+#include <random>
+
+namespace quendar::test {
+
+std::string ToCp932(const std::string& utf8) {
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  std::string in = utf8, out(utf8.size() * 2 + 8, '\0');
+  char* ip = in.data();
+  char* op = out.data();
+  std::size_t il = in.size(), ol = out.size();
+  const std::size_t r = iconv(cd, &ip, &il, &op, &ol);
+  iconv_close(cd);
+  if (r == static_cast<std::size_t>(-1)) ADD_FAILURE() << "cannot encode " << utf8;
+  out.resize(out.size() - ol);
+  return out;
+}
+
+ScratchDir::ScratchDir() : previous_(std::filesystem::current_path()) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quendar-test-XXXXXX").string();
+  path_ = mkdtemp(pattern.data());
+  std::filesystem::current_path(path_);
+}
+
+ScratchDir::~ScratchDir() {
+  std::filesystem::current_path(previous_);
+  std::error_code ec;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+void ScratchDir::Write(const std::string& name, const std::string& bytes) const {
+  std::ofstream(path_ / name, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> SampleWords(int count) {
+  // Pairs of common kanji; distinct first and second characters make every slot
+  // recognisable from its captions.
+  static const char* const kFirst[] = {"山", "学", "電", "時", "天", "宿", "代", "能", "表", "予",
+                                       "道", "花", "風", "海", "水", "日", "春", "秋", "夏", "冬"};
+  static const char* const kSecond[] = {"川", "校", "車", "間", "気", "題", "表", "力", "示", "定",
+                                        "路", "火", "景", "岸", "道", "本", "分", "色", "休", "空"};
+  std::vector<std::string> words;
+  for (int i = 0; i < count; ++i)
+    words.push_back(std::string(kFirst[i % 20]) + kSecond[(i / 20 + i) % 20]);
+  return words;
+}
+
+std::string WordFile(const std::vector<std::string>& words) {
+  std::string bytes;
+  for (const auto& w : words) bytes += ToCp932(w) + "\r\n";
+  return bytes;
+}
+
+Program::Program(const std::vector<std::string>& words, std::uint64_t seed,
+                 const std::string& startWindow, bool writeList)
+    : random_(clock_), sound_(clock_), runtime_(clock_, random_, sound_) {
+  if (writeList) dir_.Write("jyukugo.dat", WordFile(words));
+  random_.Seed(seed);
+  RegisterProgram(runtime_);
+  started_ = runtime_.Start(startWindow);
+}
+
+Form1& Program::form() {
+  Window* w = runtime_.Get("Form1");
+  if (!w) {
+    ADD_FAILURE() << "Form1 is not loaded";
+    throw std::runtime_error("Form1 is not loaded");
+  }
+  return static_cast<Form1&>(*w);
+}
+
+}  // namespace quendar::test
