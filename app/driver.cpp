@@ -37,7 +37,8 @@ std::optional<int> Driver::RunLine(const std::string& line, int lineNo) {
   const bool needsStart = c.kind == K::Wait || c.kind == K::Key || c.kind == K::Click ||
                           c.kind == K::ClickAt || c.kind == K::Menu || c.kind == K::Close ||
                           c.kind == K::Set || c.kind == K::Screenshot;
-  if (needsStart && !started_) return Fail(lineNo, "the program has not been started (use 'start')");
+  if (needsStart && !started_)
+    return Fail(lineNo, "the program has not been started (use 'start')");
 
   switch (c.kind) {
     case K::None:

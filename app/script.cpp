@@ -14,7 +14,8 @@ std::vector<std::string> Words(const std::string& line) {
   std::vector<std::string> words;
   std::istringstream in(text);
   std::string w;
-  while (in >> w) words.push_back(w);
+  while (in >> w)
+    words.push_back(w);
   return words;
 }
 
@@ -42,11 +43,12 @@ bool ParseIndexedName(const std::string& s, std::string& name, int& index) {
   }
   if (s.back() != ')') return false;
   name = s.substr(0, open);
-  return IsName(name) && ParseNumber(s.substr(open + 1, s.size() - open - 2), index) &&
-         index >= 0;
+  return IsName(name) && ParseNumber(s.substr(open + 1, s.size() - open - 2), index) && index >= 0;
 }
 
-ParseResult Error(std::string why) { return ParseResult{std::nullopt, std::move(why)}; }
+ParseResult Error(std::string why) {
+  return ParseResult{std::nullopt, std::move(why)};
+}
 
 }  // namespace
 
@@ -63,7 +65,8 @@ ParseResult ParseScriptLine(const std::string& line) {
 
   if (verb == "seed") {
     if (!want(1)) return arity(1);
-    if (!ParseNumber(w[1], c.seed)) return Error("seed wants an unsigned 64-bit number, got '" + w[1] + "'");
+    if (!ParseNumber(w[1], c.seed))
+      return Error("seed wants an unsigned 64-bit number, got '" + w[1] + "'");
     c.kind = Command::Kind::Seed;
   } else if (verb == "start") {
     if (w.size() > 2) return Error("'start' takes no argument or a window name");

@@ -9,7 +9,20 @@
 namespace quendar {
 
 struct Command {
-  enum class Kind { None, Seed, Start, Wait, Key, Click, ClickAt, Menu, Close, Set, Snapshot, Screenshot };
+  enum class Kind {
+    None,
+    Seed,
+    Start,
+    Wait,
+    Key,
+    Click,
+    ClickAt,
+    Menu,
+    Close,
+    Set,
+    Snapshot,
+    Screenshot
+  };
   Kind kind = Kind::None;  // None: a blank or comment line
   std::uint64_t seed = 0;
   std::int64_t number = 0;  // wait ms, key code, set value

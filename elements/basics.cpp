@@ -19,8 +19,10 @@ std::int16_t CInt16(double value) {
   if (std::isnan(value)) return 0;
   // nearbyint honours the current rounding mode, which is round-to-nearest-even by default.
   const double r = std::nearbyint(value);
-  if (r <= std::numeric_limits<std::int16_t>::min()) return std::numeric_limits<std::int16_t>::min();
-  if (r >= std::numeric_limits<std::int16_t>::max()) return std::numeric_limits<std::int16_t>::max();
+  if (r <= std::numeric_limits<std::int16_t>::min())
+    return std::numeric_limits<std::int16_t>::min();
+  if (r >= std::numeric_limits<std::int16_t>::max())
+    return std::numeric_limits<std::int16_t>::max();
   return static_cast<std::int16_t>(r);
 }
 
@@ -32,9 +34,13 @@ std::int16_t Saturate16(long value) {
   return static_cast<std::int16_t>(value);
 }
 
-double Floor(double x) { return std::floor(x); }
+double Floor(double x) {
+  return std::floor(x);
+}
 
-std::string NumberText(long value) { return std::to_string(value); }
+std::string NumberText(long value) {
+  return std::to_string(value);
+}
 
 std::string ColorText(Color c) {
   char buf[8];

@@ -16,8 +16,7 @@ std::uint64_t Mix(std::uint64_t z) {
 Random::Random(const Clock& clock) : clock_(clock) {
   std::random_device device;
   state_ = (static_cast<std::uint64_t>(device()) << 32) ^ device() ^
-           static_cast<std::uint64_t>(
-               std::chrono::system_clock::now().time_since_epoch().count());
+           static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
 }
 
 void Random::Reseed() {

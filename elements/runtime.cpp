@@ -26,7 +26,8 @@ bool Runtime::Dispatch(F&& handler) {
   } catch (const FatalError& e) {
     // Nothing is trapped: the program ends, as it would with every window closed.
     fatal_ = e.what();
-    for (auto& w : windows_) graveyard_.push_back(std::move(w));
+    for (auto& w : windows_)
+      graveyard_.push_back(std::move(w));
     windows_.clear();
     active_ = nullptr;
     for (auto& w : graveyard_)
@@ -54,9 +55,13 @@ Window* Runtime::FindLoaded(const std::string& name) const {
   return nullptr;
 }
 
-Window* Runtime::Get(const std::string& name) const { return FindLoaded(name); }
+Window* Runtime::Get(const std::string& name) const {
+  return FindLoaded(name);
+}
 
-Window* Runtime::Active() const { return active_; }
+Window* Runtime::Active() const {
+  return active_;
+}
 
 Window& Runtime::Show(const std::string& name) {
   Window* w = FindLoaded(name);
@@ -167,8 +172,7 @@ void Runtime::RunTimersUntil(std::int64_t limit) {
     Timer* next = nullptr;
     for (Timer* t : timers_) {
       if (!t->Enabled() || t->Interval() <= 0 || t->due > limit) continue;
-      if (!next || t->due < next->due || (t->due == next->due && t->order < next->order))
-        next = t;
+      if (!next || t->due < next->due || (t->due == next->due && t->order < next->order)) next = t;
     }
     if (!next) break;
     const std::int64_t due = next->due;

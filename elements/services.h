@@ -32,8 +32,8 @@ class VirtualClock : public Clock {
 class SteadyClock : public Clock {
  public:
   std::int64_t Now() const override {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now() - start_)
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start_)
         .count();
   }
   void Reach(std::int64_t) override {}

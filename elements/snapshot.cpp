@@ -9,11 +9,21 @@ std::string JsonString(const std::string& s) {
   std::string out = "\"";
   for (unsigned char c : s) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20) {
           char buf[8];
@@ -38,29 +48,35 @@ std::string Number(float v) {
   return std::string(buf, r.ptr);
 }
 
-const char* Bool(bool b) { return b ? "true" : "false"; }
+const char* Bool(bool b) {
+  return b ? "true" : "false";
+}
+
+// Appends each piece in turn; building no temporary strings keeps this cheap.
+template <typename... Parts>
+void Add(std::string& o, const Parts&... parts) {
+  (o.append(parts), ...);
+}
 
 void WriteElement(std::string& o, const Element& e) {
-  o += JsonString(e.DisplayName()) + ":{";
+  Add(o, JsonString(e.DisplayName()), ":{");
   switch (e.kind()) {
     case ElementKind::Label: {
       const auto& l = static_cast<const Label&>(e);
-      o += "\"Caption\":" + JsonString(l.Caption);
-      o += ",\"Left\":" + Number(l.Left) + ",\"Top\":" + Number(l.Top);
-      o += ",\"Width\":" + Number(l.Width) + ",\"Height\":" + Number(l.Height);
-      o += ",\"BackColor\":\"" + ColorText(l.BackColor) + "\"";
-      o += ",\"ForeColor\":\"" + ColorText(l.ForeColor) + "\"";
-      o += ",\"BackStyle\":" + std::to_string(l.BackStyle);
-      o += std::string(",\"Enabled\":") + Bool(l.Enabled) + ",\"Visible\":" + Bool(l.Visible);
+      Add(o, "\"Caption\":", JsonString(l.Caption), ",\"Left\":", Number(l.Left),
+          ",\"Top\":", Number(l.Top), ",\"Width\":", Number(l.Width),
+          ",\"Height\":", Number(l.Height));
+      Add(o, ",\"BackColor\":\"", ColorText(l.BackColor), "\",\"ForeColor\":\"",
+          ColorText(l.ForeColor), "\",\"BackStyle\":", std::to_string(l.BackStyle));
+      Add(o, ",\"Enabled\":", Bool(l.Enabled), ",\"Visible\":", Bool(l.Visible));
       break;
     }
     case ElementKind::PictureBox:
-      o += std::string("\"Visible\":") + Bool(static_cast<const PictureBox&>(e).Visible);
+      Add(o, "\"Visible\":", Bool(static_cast<const PictureBox&>(e).Visible));
       break;
     case ElementKind::Timer: {
       const auto& t = static_cast<const Timer&>(e);
-      o += std::string("\"Enabled\":") + Bool(t.Enabled()) +
-           ",\"Interval\":" + std::to_string(t.Interval());
+      Add(o, "\"Enabled\":", Bool(t.Enabled()), ",\"Interval\":", std::to_string(t.Interval()));
       break;
     }
   }
@@ -68,13 +84,13 @@ void WriteElement(std::string& o, const Element& e) {
 }
 
 void WriteWindow(std::string& o, const Window& w) {
-  o += std::string("{\"loaded\":true,\"visible\":") + Bool(w.Visible) +
-       ",\"enabled\":" + Bool(w.Enabled) + ",\"vars\":{";
+  Add(o, "{\"loaded\":true,\"visible\":", Bool(w.Visible), ",\"enabled\":", Bool(w.Enabled),
+      ",\"vars\":{");
   bool first = true;
   for (const auto& v : w.variables()) {
     if (!first) o += ",";
     first = false;
-    o += JsonString(v.name) + ":";
+    Add(o, JsonString(v.name), ":");
     if (!v.isArray) {
       o += std::to_string(*v.data);
       continue;
@@ -93,23 +109,23 @@ void WriteWindow(std::string& o, const Window& w) {
     first = false;
     WriteElement(o, *e);
   }
-  for (const auto& m : w.menus()) {
-    o += "," + JsonString(m.name) + ":{\"Caption\":" + JsonString(m.Caption) +
-         ",\"Enabled\":" + Bool(m.Enabled) + ",\"Visible\":" + Bool(m.Visible) + "}";
-  }
+  for (const auto& m : w.menus())
+    Add(o, ",", JsonString(m.name), ":{\"Caption\":", JsonString(m.Caption),
+        ",\"Enabled\":", Bool(m.Enabled), ",\"Visible\":", Bool(m.Visible), "}");
   o += "}}";
 }
 
 }  // namespace
 
 std::string Snapshot(const Runtime& runtime, const std::vector<SoundRequest>& sounds) {
-  std::string o = "{\"t\":" + std::to_string(runtime.Now()) +
-                  ",\"exited\":" + Bool(runtime.Exited()) + ",\"windows\":{";
+  std::string o;
+  Add(o, "{\"t\":", std::to_string(runtime.Now()), ",\"exited\":", Bool(runtime.Exited()),
+      ",\"windows\":{");
   bool first = true;
   for (const auto& name : runtime.registered()) {
     if (!first) o += ",";
     first = false;
-    o += JsonString(name) + ":";
+    Add(o, JsonString(name), ":");
     if (const Window* w = runtime.Get(name))
       WriteWindow(o, *w);
     else
@@ -118,9 +134,10 @@ std::string Snapshot(const Runtime& runtime, const std::vector<SoundRequest>& so
   o += "},\"sounds\":[";
   for (std::size_t i = 0; i < sounds.size(); ++i) {
     if (i) o += ",";
-    o += "{\"t\":" + std::to_string(sounds[i].t) + ",\"file\":" + JsonString(sounds[i].file) + "}";
+    Add(o, "{\"t\":", std::to_string(sounds[i].t), ",\"file\":", JsonString(sounds[i].file), "}");
   }
-  return o + "]}";
+  o += "]}";
+  return o;
 }
 
 }  // namespace quendar

@@ -29,8 +29,8 @@ class Utf8Validator {
  private:
   bool ok_ = true;
   bool nonAscii_ = false;
-  int pending_ = 0;           // continuation bytes still expected
-  unsigned char lo_ = 0x80;   // bounds for the next continuation byte
+  int pending_ = 0;          // continuation bytes still expected
+  unsigned char lo_ = 0x80;  // bounds for the next continuation byte
   unsigned char hi_ = 0xBF;
 };
 

@@ -62,7 +62,8 @@ RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t
     if (afterCr && *p == '\n') ++p;
     afterCr = false;
     while (p < end && out.lines.size() < maxLines) {
-      const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
+      const char* cr =
+          static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
       const char* stop = cr ? cr : end;
       const std::string_view piece(p, static_cast<std::size_t>(stop - p));
       utf8.Feed(piece);

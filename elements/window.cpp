@@ -15,7 +15,9 @@ Timer::Timer(Runtime& runtime, std::string name, bool enabled, int interval)
   SetEnabled(enabled);
 }
 
-Timer::~Timer() { runtime_.RemoveTimer(this); }
+Timer::~Timer() {
+  runtime_.RemoveTimer(this);
+}
 
 void Timer::SetEnabled(bool on) {
   if (on == enabled_) return;

@@ -48,9 +48,9 @@ class Form1 : public Window {
 
   // Game state, window-level, all 16-bit.
   std::int16_t score = 0, roundNo = 0, hitsInRound = 0, cursorCol = 0, targetCol = 0,
-               targetTick = 0, fallCol = 0, targetTop = 0, targetLeft = 0, shotCol = 0,
-               shotTop = 0, shotLeft = 0, stepTop = 0, stepLeft = 0, bonusLevel = 0,
-               badgeCount = 0, wordCount = 0, pickIndex = 0, pickCol = 0;
+               targetTick = 0, fallCol = 0, targetTop = 0, targetLeft = 0, shotCol = 0, shotTop = 0,
+               shotLeft = 0, stepTop = 0, stepLeft = 0, bonusLevel = 0, badgeCount = 0,
+               wordCount = 0, pickIndex = 0, pickCol = 0;
   std::array<std::int16_t, 11> columnOrder{};
   std::array<std::int16_t, 11> columnDone{};
   std::vector<std::string> wordLines, firstChars, secondChars;  // 0..kMaxWords

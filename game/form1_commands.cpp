@@ -14,10 +14,16 @@ void Form1::owaru_Click() {
   Label7->Caption = NumberText(score);
 }
 
-void Form1::tojiru_Click() { runtime().Unload(*this); }
+void Form1::tojiru_Click() {
+  runtime().Unload(*this);
+}
 
-void Form1::PlayCorrectSound() { runtime().sound().Play("seikai2.wav"); }
+void Form1::PlayCorrectSound() {
+  runtime().sound().Play("seikai2.wav");
+}
 
-void Form1::PlayWrongSound() { runtime().sound().Play("matigai.wav"); }
+void Form1::PlayWrongSound() {
+  runtime().sound().Play("matigai.wav");
+}
 
 }  // namespace quendar

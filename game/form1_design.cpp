@@ -27,19 +27,16 @@ constexpr Rect kLabel1Design[8] = {
     {4023, 509, 762, 652}, {4922, 509, 762, 652}, {5867, 509, 762, 652}, {6811, 493, 762, 652},
 };
 constexpr Rect kLabel2Design[8] = {
-    {518, 7728, 610, 588},  {1402, 7728, 610, 588}, {2331, 7728, 610, 588},
-    {3261, 7712, 610, 588}, {4206, 7712, 610, 588}, {5135, 7696, 610, 588},
-    {6065, 7696, 610, 588}, {7025, 7696, 610, 588},
+    {518, 7728, 610, 588},  {1402, 7728, 610, 588}, {2331, 7728, 610, 588}, {3261, 7712, 610, 588},
+    {4206, 7712, 610, 588}, {5135, 7696, 610, 588}, {6065, 7696, 610, 588}, {7025, 7696, 610, 588},
 };
 constexpr float kLabel8Design[8][2] = {
     {625, 7394},  {1524, 7378}, {2453, 7330}, {3337, 7346},
     {4328, 7346}, {5227, 7362}, {6202, 7314}, {7116, 7314},
 };
-constexpr float kGaugeLeft[11] = {3977, 4160, 4343, 4526, 4709, 4891,
-                                  5074, 5257, 5425, 5608, 5790};
+constexpr float kGaugeLeft[11] = {3977, 4160, 4343, 4526, 4709, 4891, 5074, 5257, 5425, 5608, 5790};
 
-Label& Style(Label& l, const char* family, float points, bool bold, Color fore,
-             Alignment align) {
+Label& Style(Label& l, const char* family, float points, bool bold, Color fore, Alignment align) {
   l.font = Font{family, points, bold};
   l.ForeColor = fore;
   l.alignment = align;
@@ -81,8 +78,8 @@ void Form1::BuildDesign() {
   Caption = "Quendar";
   clientWidthPx = 580;
   clientHeightPx = 566;
-  twipsPerUnitX = 0.984375;            // 63/64 twip
-  twipsPerUnitY = 8490.0 / 9000.0;     // 0.94333… twip
+  twipsPerUnitX = 0.984375;         // 63/64 twip
+  twipsPerUnitY = 8490.0 / 9000.0;  // 0.94333… twip
   BackColor = kWindowColor;
   icon = "form1-icon.png";
 
@@ -125,8 +122,8 @@ void Form1::BuildDesign() {
   Label10->BackStyle = 0;
 
   for (int i = 10; i >= 0; --i) {
-    Label& l = Style(AddLabel("Label9", i), kMincho, 20.25f, false, kWindowTextColor,
-                     Alignment::Left);
+    Label& l =
+        Style(AddLabel("Label9", i), kMincho, 20.25f, false, kWindowTextColor, Alignment::Left);
     Place(l, {kGaugeLeft[i], 111, 198, 239});
     l.BackColor = 0xFFFFFF;
     Label9[static_cast<std::size_t>(i)] = &l;
@@ -151,15 +148,15 @@ void Form1::BuildDesign() {
   Place(*Label3, {1219, 95, 564, 398});
 
   for (int i = 7; i >= 0; --i) {
-    Label& l = Style(AddLabel("Label2", i), kMincho, 27.75f, true, kWindowTextColor,
-                     Alignment::Center);
+    Label& l =
+        Style(AddLabel("Label2", i), kMincho, 27.75f, true, kWindowTextColor, Alignment::Center);
     Place(l, kLabel2Design[i]);
     l.Caption = "字";
     Label2[static_cast<std::size_t>(i)] = &l;
   }
   for (int i = 7; i >= 0; --i) {
-    Label& l = Style(AddLabel("Label1", i), kMincho, 27.75f, true, kWindowTextColor,
-                     Alignment::Center);
+    Label& l =
+        Style(AddLabel("Label1", i), kMincho, 27.75f, true, kWindowTextColor, Alignment::Center);
     Place(l, kLabel1Design[i]);
     l.Caption = "漢";
     Label1[static_cast<std::size_t>(i)] = &l;
@@ -175,9 +172,12 @@ void Form1::BuildDesign() {
 }
 
 void Form1::OnTimer(Timer& timer) {
-  if (&timer == Timer1) Timer1_Timer();
-  else if (&timer == Timer2) Timer2_Timer();
-  else if (&timer == Timer3) Timer3_Timer();
+  if (&timer == Timer1)
+    Timer1_Timer();
+  else if (&timer == Timer2)
+    Timer2_Timer();
+  else if (&timer == Timer3)
+    Timer3_Timer();
 }
 
 void Form1::OnClick(const Label& label) {
@@ -185,8 +185,10 @@ void Form1::OnClick(const Label& label) {
 }
 
 void Form1::OnMenu(const std::string& item) {
-  if (item == "owaru") owaru_Click();
-  else if (item == "tojiru") tojiru_Click();
+  if (item == "owaru")
+    owaru_Click();
+  else if (item == "tojiru")
+    tojiru_Click();
 }
 
 }  // namespace quendar

@@ -15,7 +15,9 @@ void Form1::AddScore(int delta) {
   score = Saturate16(static_cast<long>(score) + delta);
 }
 
-void Form1::ShowScore() { Label4->Caption = NumberText(score); }
+void Form1::ShowScore() {
+  Label4->Caption = NumberText(score);
+}
 
 void Form1::Timer1_Timer() {
   Random& rnd = runtime().random();
@@ -144,10 +146,12 @@ void Form1::Match(int slot) {
   Picture2->Visible = true;
   PlayCorrectSound();
 
-  for (int i = 1; i <= kMaxBadges; ++i) Picture1[static_cast<std::size_t>(i)]->Visible = false;
+  for (int i = 1; i <= kMaxBadges; ++i)
+    Picture1[static_cast<std::size_t>(i)]->Visible = false;
   badgeCount = static_cast<std::int16_t>(score / kPointsPerBadge);
   if (badgeCount > kMaxBadges) badgeCount = kMaxBadges;
-  for (int i = 1; i <= badgeCount; ++i) Picture1[static_cast<std::size_t>(i)]->Visible = true;
+  for (int i = 1; i <= badgeCount; ++i)
+    Picture1[static_cast<std::size_t>(i)]->Visible = true;
 
   Label10->Visible = true;
   ShowScore();

@@ -81,7 +81,8 @@ void Form1::NewRound() {
   Label8[static_cast<std::size_t>(cursorCol)]->Visible = true;
 
   hitsInRound = 0;
-  for (int i = 0; i <= 8; ++i) columnDone[static_cast<std::size_t>(i)] = 0;
+  for (int i = 0; i <= 8; ++i)
+    columnDone[static_cast<std::size_t>(i)] = 0;
 
   Random& rnd = runtime().random();
   rnd.Reseed();
@@ -104,7 +105,8 @@ void Form1::NewRound() {
     do {
       pickCol = static_cast<std::int16_t>(Floor(rnd.Unit() * 8.0f));
       taken = false;
-      for (std::size_t j = 0; j < k; ++j) taken = taken || columnOrder[j] == pickCol;
+      for (std::size_t j = 0; j < k; ++j)
+        taken = taken || columnOrder[j] == pickCol;
     } while (taken);
     columnOrder[k] = pickCol;
   }

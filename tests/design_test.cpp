@@ -20,8 +20,12 @@ struct Designed {
   Form1 form;
 };
 
-long PxX(const Window& w, double u) { return std::lround(w.UnitsToPxX(u)); }
-long PxY(const Window& w, double u) { return std::lround(w.UnitsToPxY(u)); }
+long PxX(const Window& w, double u) {
+  return std::lround(w.UnitsToPxX(u));
+}
+long PxY(const Window& w, double u) {
+  return std::lround(w.UnitsToPxY(u));
+}
 
 TEST(Form1Design, WindowScaleAndClientArea) {
   Designed d;

@@ -1,9 +1,10 @@
 // The headless driver's script language and snapshot, run line by line as a pipe would.
+#include "app/driver.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "app/driver.h"
 #include "tests/harness.h"
 
 namespace quendar {
@@ -67,15 +68,18 @@ TEST(DriverScript, SnapshotShowsVariablesElementsAndSounds) {
   std::string before, after;
   std::getline(lines, before);
   std::getline(lines, after);
-  EXPECT_EQ(before, "{\"t\":0,\"exited\":false,\"windows\":{\"cright\":null,\"Form1\":null},\"sounds\":[]}");
+  EXPECT_EQ(
+      before,
+      "{\"t\":0,\"exited\":false,\"windows\":{\"cright\":null,\"Form1\":null},\"sounds\":[]}");
   EXPECT_NE(after.find("\"t\":620"), std::string::npos);
   EXPECT_NE(after.find("\"cright\":null"), std::string::npos);
   EXPECT_NE(after.find("\"columnOrder\":["), std::string::npos);
   EXPECT_NE(after.find("\"wordCount\":16"), std::string::npos);
-  EXPECT_NE(after.find("\"Label5\":{\"Caption\":\"ステージ\",\"Left\":122,\"Top\":143,"
-                       "\"Width\":1112,\"Height\":382,\"BackColor\":\"#FFFFFF\","
-                       "\"ForeColor\":\"#00C000\",\"BackStyle\":1,\"Enabled\":true,\"Visible\":true}"),
-            std::string::npos);
+  EXPECT_NE(
+      after.find("\"Label5\":{\"Caption\":\"ステージ\",\"Left\":122,\"Top\":143,"
+                 "\"Width\":1112,\"Height\":382,\"BackColor\":\"#FFFFFF\","
+                 "\"ForeColor\":\"#00C000\",\"BackStyle\":1,\"Enabled\":true,\"Visible\":true}"),
+      std::string::npos);
   EXPECT_NE(after.find("\"Timer3\":{\"Enabled\":true,\"Interval\":500}"), std::string::npos);
   EXPECT_NE(after.find("\"Picture2\":{\"Visible\":"), std::string::npos);
   EXPECT_NE(after.find("\"owaru\":{\"Caption\":\"終わる\""), std::string::npos);
@@ -88,7 +92,8 @@ TEST(DriverScript, SnapshotShowsVariablesElementsAndSounds) {
 TEST(DriverScript, AfterTheProgramEndsInputIsIgnoredAndSnapshotsStillAnswer) {
   ScratchDir dir;
   dir.Write("jyukugo.dat", test::WordFile(test::SampleWords(16)));
-  ScriptRun r = RunScript("start Form1\nmenu tojiru\nwait 100\nkey 38\nclick Label2(1)\nsnapshot\n");
+  ScriptRun r =
+      RunScript("start Form1\nmenu tojiru\nwait 100\nkey 38\nclick Label2(1)\nsnapshot\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.str().find("\"exited\":true"), std::string::npos);
   EXPECT_NE(r.out.str().find("\"Form1\":null"), std::string::npos);
@@ -106,7 +111,8 @@ TEST(DriverScript, SameSeedReplaysTheSameGame) {
   ScratchDir dir;
   dir.Write("jyukugo.dat", test::WordFile(test::SampleWords(80)));
   const std::string script =
-      "seed 77\nstart\nwait 5000\nkey 39\nkey 38\nwait 700\nclick-at 100 510\nwait 3000\nsnapshot\n";
+      "seed 77\nstart\nwait 5000\nkey 39\nkey 38\nwait 700\nclick-at 100 510\nwait "
+      "3000\nsnapshot\n";
   ScriptRun a = RunScript(script), b = RunScript(script);
   EXPECT_EQ(a.status, 0);
   EXPECT_EQ(a.out.str(), b.out.str());

@@ -115,7 +115,8 @@ TEST(Timers, SlowHandlerIsNeverCaughtUp) {
   };
   f.rt.RunTimersUntil(70);
   std::vector<std::int64_t> times;
-  for (const auto& t : f.log) times.push_back(t.t);
+  for (const auto& t : f.log)
+    times.push_back(t.t);
   EXPECT_EQ(times, (std::vector<std::int64_t>{10, 55, 65}));
 }
 
@@ -234,7 +235,8 @@ TEST(RandomService, SameSeedSameRunAndDrawsAreUniform) {
     ASSERT_EQ(x, b.Unit());
     ++buckets[static_cast<int>(Floor(x * 8.0f))];
   }
-  for (int n : buckets) EXPECT_NEAR(n, 1000, 150);
+  for (int n : buckets)
+    EXPECT_NEAR(n, 1000, 150);
 }
 
 TEST(Text, CharAtCountsCharactersNotBytes) {

@@ -21,14 +21,16 @@ std::string Compound(Form1& f, std::size_t slot) {
 }
 
 int VisibleMarkers(Form1& f) {
-  return static_cast<int>(std::count_if(f.Label8.begin(), f.Label8.end(),
-                                        [](Label* l) { return l->Visible; }));
+  return static_cast<int>(
+      std::count_if(f.Label8.begin(), f.Label8.end(), [](Label* l) { return l->Visible; }));
 }
 
 // Puts the cursor on `col` with arrow keys, as a player would.
 void MoveCursorTo(Program& p, int col) {
-  while (p.form().cursorCol < col) p.rt().Key(kRight);
-  while (p.form().cursorCol > col) p.rt().Key(kLeft);
+  while (p.form().cursorCol < col)
+    p.rt().Key(kRight);
+  while (p.form().cursorCol > col)
+    p.rt().Key(kLeft);
 }
 
 TEST(Deal, FirstRoundIsEightFreshCompoundsInShuffledColumns) {
@@ -52,7 +54,8 @@ TEST(Deal, FirstRoundIsEightFreshCompoundsInShuffledColumns) {
   }
   EXPECT_EQ(dealt.size(), 8u);
   const auto words = SampleWords(40);
-  for (const auto& c : dealt) EXPECT_NE(std::find(words.begin(), words.end(), c), words.end());
+  for (const auto& c : dealt)
+    EXPECT_NE(std::find(words.begin(), words.end(), c), words.end());
   EXPECT_EQ(std::count(f.wordUsed.begin(), f.wordUsed.end(), 1), 8);
   EXPECT_TRUE(f.Timer1->Enabled());
   EXPECT_FALSE(f.Timer2->Enabled());
@@ -89,11 +92,13 @@ TEST(Deal, PenaltiesDealFreshCompoundsUntilTheListRunsOut) {
     Program p(SampleWords(n), 3);
     Form1& f = p.form();
     std::set<std::string> seen;
-    for (std::size_t i = 0; i < 8; ++i) seen.insert(Compound(f, i));
+    for (std::size_t i = 0; i < 8; ++i)
+      seen.insert(Compound(f, i));
     const int rounds = n / 8;
     for (int r = 1; r < rounds; ++r) {
       ASSERT_TRUE(p.WaitUntil([&] { return f.roundNo == r + 1; }, 200000));
-      for (std::size_t i = 0; i < 8; ++i) EXPECT_TRUE(seen.insert(Compound(f, i)).second);
+      for (std::size_t i = 0; i < 8; ++i)
+        EXPECT_TRUE(seen.insert(Compound(f, i)).second);
     }
     ASSERT_TRUE(p.WaitUntil([&] { return !f.Enabled; }, 200000));
     EXPECT_EQ(f.Label3->Caption, std::to_string(rounds + 1));
@@ -110,20 +115,23 @@ TEST(Fall, OneRandomBlockFallsTenPerTickAndTargetsChangeEvery201Ticks) {
   Form1& f = p.form();
   p.Wait(10);
   float moved = 0;
-  for (std::size_t i = 0; i < 8; ++i) moved += f.Label1[i]->Top - 100;
+  for (std::size_t i = 0; i < 8; ++i)
+    moved += f.Label1[i]->Top - 100;
   EXPECT_FLOAT_EQ(moved, 10);
   EXPECT_FLOAT_EQ(f.Label1[static_cast<std::size_t>(f.fallCol)]->Top, 110);
   // Ticks 1 to 200 only count; the 201st paints the first target.
   p.Wait(1990);
   EXPECT_EQ(f.targetTick, 200);
-  for (Label* l : f.Label1) EXPECT_EQ(l->BackColor, 0xFFFFFFu);
+  for (Label* l : f.Label1)
+    EXPECT_EQ(l->BackColor, 0xFFFFFFu);
   // Slot 0 is the target before the first change, though nothing is yellow yet.
   EXPECT_EQ(f.targetCol, 0);
   EXPECT_EQ(f.targetTop, static_cast<int>(f.Label1[0]->Top));
   p.Wait(10);
   EXPECT_EQ(f.targetTick, 0);
   int yellow = 0;
-  for (Label* l : f.Label1) yellow += l->BackColor == 0xFFFF00u;
+  for (Label* l : f.Label1)
+    yellow += l->BackColor == 0xFFFF00u;
   EXPECT_EQ(yellow, 1);
   const Label& target = *f.Label1[static_cast<std::size_t>(f.targetCol)];
   EXPECT_EQ(target.BackColor, 0xFFFF00u);
@@ -135,7 +143,8 @@ TEST(Fall, BlockAt7500StaysAndAt7510CostsHundredAndRestartsTheRound) {
   Program p(SampleWords(40));
   Form1& f = p.form();
   const int slot = 3;
-  for (std::size_t i = 0; i < 8; ++i) f.columnDone[i] = i == slot ? 0 : 1;
+  for (std::size_t i = 0; i < 8; ++i)
+    f.columnDone[i] = i == slot ? 0 : 1;
   f.Label11->Caption = "\r\n山川";
   const std::int16_t before = f.score;
   f.Label1[slot]->Top = 7490;
@@ -158,7 +167,8 @@ TEST(Aim, ArrowsClampAndOnlyFireKeysFire) {
   p.rt().Key(kLeft);
   EXPECT_EQ(f.cursorCol, 0);
   EXPECT_TRUE(f.Label8[0]->Visible);
-  for (int i = 0; i < 10; ++i) p.rt().Key(kRight);
+  for (int i = 0; i < 10; ++i)
+    p.rt().Key(kRight);
   EXPECT_EQ(f.cursorCol, 7);
   EXPECT_EQ(VisibleMarkers(f), 1);
   EXPECT_TRUE(f.Label8[7]->Visible);
@@ -300,7 +310,8 @@ TEST(Flight, EighthMatchAddsTheRoundBonusAndDealsAgain) {
   EXPECT_EQ(f.hitsInRound, 0);
   EXPECT_TRUE(f.Timer1->Enabled());
   EXPECT_FALSE(f.Timer2->Enabled());
-  for (std::size_t i = 0; i < 8; ++i) EXPECT_TRUE(f.Label2[i]->Enabled);
+  for (std::size_t i = 0; i < 8; ++i)
+    EXPECT_TRUE(f.Label2[i]->Enabled);
 }
 
 TEST(Flight, EighthMatchOfTheLastRoundEndsTheGameWithTheBonusCounted) {
@@ -454,7 +465,8 @@ TEST(Gauge, CyclesElevenTicksAndPlacesThePopUp) {
   EXPECT_EQ(f.bonusLevel, 0);
   EXPECT_EQ(f.Label10->Caption, "0");
   EXPECT_FLOAT_EQ(f.Label10->Left, f.Label9[0]->Left - 300);
-  for (Label* cell : f.Label9) EXPECT_EQ(cell->BackColor, 0xFFFFFFu);
+  for (Label* cell : f.Label9)
+    EXPECT_EQ(cell->BackColor, 0xFFFFFFu);
 }
 
 TEST(WordFile, OversizedMissingAndOddListsAtStartUp) {
@@ -485,7 +497,8 @@ TEST(WordFile, OversizedMissingAndOddListsAtStartUp) {
     EXPECT_EQ(f.wordCount, 8);
     EXPECT_EQ(f.secondChars[8], "");
     int blank = 0;
-    for (Label* l : f.Label2) blank += l->Caption.empty();
+    for (Label* l : f.Label2)
+      blank += l->Caption.empty();
     EXPECT_EQ(blank, 1);
   }
 }

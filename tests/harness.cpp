@@ -54,7 +54,8 @@ std::vector<std::string> SampleWords(int count) {
 
 std::string WordFile(const std::vector<std::string>& words) {
   std::string bytes;
-  for (const auto& w : words) bytes += ToCp932(w) + "\r\n";
+  for (const auto& w : words)
+    bytes += ToCp932(w) + "\r\n";
   return bytes;
 }
 

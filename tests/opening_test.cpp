@@ -10,7 +10,9 @@ namespace {
 using test::Program;
 using test::SampleWords;
 
-cright& Opening(Program& p) { return static_cast<cright&>(*p.rt().Get("cright")); }
+cright& Opening(Program& p) {
+  return static_cast<cright&>(*p.rt().Get("cright"));
+}
 
 int VisibleBall(cright& c) {
   int found = -1;
@@ -28,7 +30,8 @@ TEST(Opening, LoadHidesBallsAndMasksEveryFootprint) {
   EXPECT_EQ(c.Caption, "オープニング");
   EXPECT_EQ(c.animStep, 0);
   EXPECT_EQ(VisibleBall(c), -1);
-  for (PictureBox* m : c.Picture1) EXPECT_TRUE(m->Visible);
+  for (PictureBox* m : c.Picture1)
+    EXPECT_TRUE(m->Visible);
   EXPECT_TRUE(c.Picture2->Visible);
   EXPECT_EQ(p.rt().Get("Form1"), nullptr);
   EXPECT_EQ(p.rt().Active(), &c);

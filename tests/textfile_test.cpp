@@ -1,10 +1,11 @@
 // Reading word lists: line ends, Shift-JIS with awkward trail bytes, UTF-8, bad bytes,
 // limits, and files that cannot be read.
+#include "elements/textfile.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "elements/runtime.h"
-#include "elements/textfile.h"
 #include "tests/harness.h"
 
 namespace quendar {
@@ -19,7 +20,8 @@ std::vector<std::string> ReadAll(const std::string& bytes, std::size_t maxLines 
   TextFile f;
   f.Open("list.dat", maxLines);
   std::vector<std::string> lines;
-  while (!f.Eof()) lines.push_back(f.LineInput());
+  while (!f.Eof())
+    lines.push_back(f.LineInput());
   f.Close();
   return lines;
 }
@@ -30,8 +32,8 @@ TEST(TextFileLines, EndAtCrOrCrLfAndALoneLfIsOrdinary) {
   EXPECT_EQ(ReadAll("ab\r\ncd\r\n"), (Lines{"ab", "cd"}));
   EXPECT_EQ(ReadAll("ab\rcd"), (Lines{"ab", "cd"}));
   EXPECT_EQ(ReadAll("ab\ncd\n"), (Lines{"ab\ncd\n"}));
-  EXPECT_EQ(ReadAll("ab\r\ncd"), (Lines{"ab", "cd"}));        // last line without terminator
-  EXPECT_EQ(ReadAll("ab\r\n\r\n"), (Lines{"ab", ""}));        // an empty last line
+  EXPECT_EQ(ReadAll("ab\r\ncd"), (Lines{"ab", "cd"}));  // last line without terminator
+  EXPECT_EQ(ReadAll("ab\r\n\r\n"), (Lines{"ab", ""}));  // an empty last line
   EXPECT_EQ(ReadAll("\r\n"), (Lines{""}));
   EXPECT_EQ(ReadAll(""), Lines{});
   EXPECT_EQ(ReadAll("ab\r\r\ncd"), (Lines{"ab", "", "cd"}));
@@ -50,7 +52,8 @@ TEST(TextFileShiftJis, KanjiWhoseSecondByteIsBackslashOrBarDecodeWhole) {
   // 表 is 0x95 0x5C, 能 is 0x94 0x5C, 予 is 0x97 0x5C; ソ is 0x83 0x5C; 榎 carries 0x7C.
   const std::vector<std::string> words = {"代表", "能力", "表示", "予定", "ソ連", "榎木"};
   std::string bytes;
-  for (const auto& w : words) bytes += ToCp932(w) + "\r\n";
+  for (const auto& w : words)
+    bytes += ToCp932(w) + "\r\n";
   EXPECT_NE(bytes.find('\x5C'), std::string::npos);
   EXPECT_NE(bytes.find('\x7C'), std::string::npos);
   EXPECT_EQ(ReadAll(bytes), words);
@@ -58,9 +61,15 @@ TEST(TextFileShiftJis, KanjiWhoseSecondByteIsBackslashOrBarDecodeWhole) {
 
 TEST(TextFileShiftJis, InvalidBytesBecomeReplacementCharacters) {
   bool invalid = false;
-  EXPECT_EQ(DecodeLine("\x82\xA0" "a", TextEncoding::ShiftJis, &invalid), "あa");
+  EXPECT_EQ(DecodeLine("\x82\xA0"
+                       "a",
+                       TextEncoding::ShiftJis, &invalid),
+            "あa");
   EXPECT_FALSE(invalid);
-  EXPECT_EQ(DecodeLine("a\xFF" "b", TextEncoding::ShiftJis, &invalid), "a\uFFFDb");
+  EXPECT_EQ(DecodeLine("a\xFF"
+                       "b",
+                       TextEncoding::ShiftJis, &invalid),
+            "a\uFFFDb");
   EXPECT_TRUE(invalid);
   EXPECT_EQ(DecodeLine("\x88", TextEncoding::ShiftJis, &invalid), "\uFFFD");  // cut-off lead byte
   EXPECT_TRUE(invalid);
@@ -82,7 +91,8 @@ TEST(TextFileUtf8, ValidUtf8ListsAreReadAsUtf8WithOrWithoutBom) {
 
 TEST(TextFileLimits, ReadsNoFurtherThanAskedAndCapsLongLines) {
   std::string bytes;
-  for (int i = 0; i < 3000; ++i) bytes += "ab\r\n";
+  for (int i = 0; i < 3000; ++i)
+    bytes += "ab\r\n";
   EXPECT_EQ(ReadAll(bytes, 2001).size(), 2001u);
   const auto lines = ReadAll(std::string(100000, 'z') + "\r\nq");
   ASSERT_EQ(lines.size(), 2u);

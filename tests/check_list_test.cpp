@@ -1,0 +1,102 @@
+// quendar-check-list on broken and good lists, and the shipped lists read by the game's
+// own reader.
+#include "app/check_list.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+#include "elements/textfile.h"
+#include "tests/harness.h"
+
+namespace quendar {
+namespace {
+
+using test::ScratchDir;
+using test::ToCp932;
+
+TEST(CheckList, ReportsEveryBadLineWithItsNumber) {
+  ScratchDir dir;
+  auto words = test::SampleWords(8);
+  std::string bytes = test::WordFile(words);
+  bytes += ToCp932("山") + "\r\n";        // line 9: one character
+  bytes += ToCp932("学校生活") + "\r\n";  // line 10: four
+  bytes += ToCp932("がく") + "\r\n";      // line 11: kana
+  bytes += ToCp932(words[2]) + "\r\n";    // line 12: repeats line 3
+  bytes += "\x81\xFF\x88\r\n";            // line 13: undecodable
+  bytes += "\r\n";                        // line 14: empty
+  dir.Write("list.dat", bytes);
+  std::ostringstream out;
+  EXPECT_EQ(CheckWordList("list.dat", out), 0);
+  const std::string text = out.str();
+  for (const char* expected :
+       {"list.dat:9: only one character", "list.dat:10: 4 characters", "list.dat:11: not two kanji",
+        "list.dat:12: repeats line 3", "list.dat:13: bytes that are not valid Shift-JIS",
+        "list.dat:14: empty line", "8 usable: the game can play it"})
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+  EXPECT_EQ(text.find("list.dat:1:"), std::string::npos);
+}
+
+TEST(CheckList, ListsTheGameCannotPlayFail) {
+  ScratchDir dir;
+  std::ostringstream out;
+  EXPECT_EQ(CheckWordList("missing.dat", out), 1);
+  EXPECT_NE(out.str().find("missing.dat"), std::string::npos);
+
+  dir.Write("short.dat", test::WordFile(test::SampleWords(7)));
+  out.str("");
+  EXPECT_EQ(CheckWordList("short.dat", out), 1);
+  EXPECT_NE(out.str().find("only 7 usable lines"), std::string::npos);
+
+  dir.Write("long.dat", test::WordFile(test::SampleWords(2001)));
+  out.str("");
+  EXPECT_EQ(CheckWordList("long.dat", out), 1);
+  EXPECT_NE(out.str().find("more than 2000 lines"), std::string::npos);
+
+  dir.Write("utf8.dat", "山川\r\n学校\r\n電車\r\n時間\r\n天気\r\n宿題\r\n代表\r\n能力\r\n");
+  out.str("");
+  EXPECT_EQ(CheckWordList("utf8.dat", out), 0);
+  EXPECT_NE(out.str().find("read as UTF-8"), std::string::npos);
+}
+
+// The shipped lists: Shift-JIS with CR LF, read line for line by the game's reader.
+class ShippedList : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ShippedList, IsPlayableTwoKanjiPerLineWithoutRepeats) {
+  const std::string path = std::string(QUENDAR_SOURCE_DIR "/assets/") + GetParam();
+  std::ostringstream out;
+  EXPECT_EQ(CheckWordList(path, out), 0);
+  // Nothing but the closing summary line.
+  const std::string text = out.str();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+
+  TextFile f;
+  f.Open(path, 2001);
+  EXPECT_EQ(f.encoding(), TextEncoding::ShiftJis);
+  std::set<std::string> lines;
+  while (!f.Eof())
+    lines.insert(f.LineInput());
+  EXPECT_GE(lines.size(), 1000u);
+  EXPECT_LE(lines.size(), 2000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Assets, ShippedList,
+                         ::testing::Values("jyukugo.dat", "jyukugo-elementary.dat",
+                                           "jyukugo-joyo.dat"));
+
+TEST(ShippedListDefault, ReadsKanjiWithBackslashAndBarTrailBytes) {
+  const std::string path = QUENDAR_SOURCE_DIR "/assets/jyukugo.dat";
+  TextFile f;
+  f.Open(path, 2001);
+  std::set<std::string> lines;
+  while (!f.Eof())
+    lines.insert(f.LineInput());
+  int found = 0;
+  for (const char* w : {"代表", "能力", "表示", "予定"})
+    found += lines.count(w);
+  EXPECT_GE(found, 3);
+}
+
+}  // namespace
+}  // namespace quendar
