@@ -1,0 +1,85 @@
+#!/bin/sh
+# Checks the committed compound lists in assets/ are files the game can load:
+# 8..2000 lines, CR LF after every line, valid CP932, exactly two kanji a line
+# (々 only second), no duplicates, no counted numbers (三枚, 六月).
+# When the Debian sources are installed it also checks the lists match a fresh
+# run of tools/make-wordlists, so hand edits to the .dat files get caught.
+# Usage: tests/wordlists_test.sh [ASSETS_DIR]
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+assets=${1:-$here/assets}
+failures=0
+checked=0
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+check_list() {
+    file=$1
+    checked=$((checked + 1))
+    if [ ! -f "$file" ]; then
+        fail "$file: missing"
+        return
+    fi
+    if ! err=$(iconv -f CP932 -t UTF-8 "$file" 2>&1 >/dev/null); then
+        fail "$file: not valid CP932 ($err)"
+        return
+    fi
+    utf8=$(iconv -f CP932 -t UTF-8 "$file")
+    # Byte-level layout: every line ends in CR LF, no stray CR or LF.
+    perl -e '
+        local $/; my $d = <STDIN>; my $f = $ARGV[0];
+        if ($d =~ /(?<!\r)\n|\r(?!\n)/) {
+            my $line = 1 + (() = substr($d, 0, $-[0]) =~ /\n/g);
+            print "$f:$line: lone CR or LF, every line must end with CR LF\n"; exit 1;
+        }
+        if ($d !~ /\r\n\z/) { print "$f: last line does not end with CR LF\n"; exit 1 }
+    ' "$file" < "$file" || fail "$file: line endings (see above)"
+    # Character-level rules on the decoded text.
+    printf '%s\n' "$utf8" | perl -CS -Mutf8 -ne '
+        BEGIN { $f = shift @ARGV; $bad = 0 }
+        chomp; s/\r\z//; $n = $.;
+        sub kanji { my $c = ord shift; ($c >= 0x4E00 && $c <= 0x9FFF) || ($c >= 0x3400 && $c <= 0x4DBF) }
+        my @c = split //;
+        if (@c != 2 || !kanji($c[0]) || !(kanji($c[1]) || $c[1] eq "\x{3005}")) {
+            print "$f:$n: \"$_\" is not exactly two kanji\n"; $bad = 1;
+        }
+        # A numeral followed by a counter is a number, not vocabulary.
+        if (@c == 2 && index("一二三四五六七八九十百千万", $c[0]) >= 0
+                    && index("月日年枚番人回本個度時分円歳", $c[1]) >= 0) {
+            print "$f:$n: \"$_\" is a number with a counter\n"; $bad = 1;
+        }
+        if ($seen{$_}++) { print "$f:$n: duplicate \"$_\"\n"; $bad = 1 }
+        END {
+            if ($n < 8 || $n > 2000) { print "$f: $n lines, must be 8..2000\n"; $bad = 1 }
+            exit $bad;
+        }
+    ' "$file" || fail "$file: content (see above)"
+}
+
+check_list "$assets/jyukugo.dat"
+check_list "$assets/jyukugo-elementary.dat"
+check_list "$assets/jyukugo-joyo.dat"
+
+# Words whose Shift-JIS trail byte is 0x5C (a backslash in ASCII) are the ones
+# a careless tool mangles; the default list must carry them intact.
+for word in 代表 能力 表示 予定; do
+    checked=$((checked + 1))
+    iconv -f CP932 -t UTF-8 "$assets/jyukugo.dat" 2>/dev/null | tr -d '\r' | grep -qx "$word" ||
+        fail "$assets/jyukugo.dat: common word $word (0x5C trail byte) missing or garbled"
+done
+
+# Regeneration check, only where the sources are installed (tools/make-wordlists --help lists them).
+if [ -f /usr/share/edict/edict ] && [ -f /usr/share/edict/kanjidic2.xml.gz ] &&
+   [ -d /usr/share/mecab/dic/ipadic ] && ls /usr/lib/*/libkkc/models/sorted3/data.1gram >/dev/null 2>&1 &&
+   /usr/bin/python3 -c 'import marisa' 2>/dev/null; then
+    checked=$((checked + 1))
+    "$here/tools/make-wordlists" --check --out "$assets" || fail "lists differ from a fresh tools/make-wordlists run"
+else
+    echo "note: word-list sources not installed, regeneration check skipped"
+fi
+
+echo "$((checked - failures)) passed, $failures failed"
+[ "$failures" -eq 0 ]
