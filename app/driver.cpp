@@ -98,7 +98,15 @@ std::optional<int> Driver::Set(const Command& c, int lineNo) {
   const std::size_t i = v->isArray ? static_cast<std::size_t>(c.index) : 0;
   if (i >= v->count)
     return Fail(lineNo, "index " + std::to_string(c.index) + " is outside '" + c.name + "'");
+  if (c.number < v->min || c.number > v->max)
+    return Fail(lineNo, "'" + c.name + "' takes values from " + std::to_string(v->min) + " to " +
+                            std::to_string(v->max) + " in play, not " + std::to_string(c.number));
+  const std::int16_t before = v->data[i];
   v->data[i] = static_cast<std::int16_t>(c.number);
+  if (const std::string problem = w->StateProblem(); !problem.empty()) {
+    v->data[i] = before;
+    return Fail(lineNo, "cannot set " + c.name + ": " + problem);
+  }
   return std::nullopt;
 }
 

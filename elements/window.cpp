@@ -100,12 +100,14 @@ void Window::AddMenu(const std::string& name, const std::string& caption) {
   menus_.push_back(MenuItem{name, caption, true, true});
 }
 
-void Window::AddVariable(const std::string& name, std::int16_t& v) {
-  variables_.push_back(Variable{name, &v, 1, false});
+void Window::AddVariable(const std::string& name, std::int16_t& v, std::int16_t min,
+                         std::int16_t max) {
+  variables_.push_back(Variable{name, &v, 1, false, min, max});
 }
 
-void Window::AddArray(const std::string& name, std::int16_t* data, std::size_t count) {
-  variables_.push_back(Variable{name, data, count, true});
+void Window::AddArray(const std::string& name, std::int16_t* data, std::size_t count,
+                      std::int16_t min, std::int16_t max) {
+  variables_.push_back(Variable{name, data, count, true, min, max});
 }
 
 }  // namespace quendar

@@ -20,6 +20,7 @@ struct Variable {
   std::int16_t* data;
   std::size_t count;  // 1 for a scalar
   bool isArray;
+  std::int16_t min = -32768, max = 32767;  // the values play can produce
 };
 
 class Window {
@@ -70,13 +71,19 @@ class Window {
   virtual void OnMenu(const std::string& item);
   virtual void OnTimer(Timer& timer);
 
+  // For tools that set variables from outside (the driver's `set`): why the current state
+  // is one that play can never reach and the handlers cannot go on from, or "".
+  virtual std::string StateProblem() const { return ""; }
+
  protected:
   Label& AddLabel(const std::string& name, int index = -1);
   PictureBox& AddPicture(const std::string& name, int index = -1);
   Timer& AddTimer(const std::string& name, bool enabled, int interval);
   void AddMenu(const std::string& name, const std::string& caption);
-  void AddVariable(const std::string& name, std::int16_t& v);
-  void AddArray(const std::string& name, std::int16_t* data, std::size_t count);
+  void AddVariable(const std::string& name, std::int16_t& v, std::int16_t min = -32768,
+                   std::int16_t max = 32767);
+  void AddArray(const std::string& name, std::int16_t* data, std::size_t count,
+                std::int16_t min = -32768, std::int16_t max = 32767);
 
  private:
   Runtime& runtime_;

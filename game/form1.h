@@ -38,6 +38,7 @@ class Form1 : public Window {
   void OnClick(const Label& label) override;
   void OnMenu(const std::string& item) override;
   void OnTimer(Timer& timer) override;
+  std::string StateProblem() const override;
 
   void Timer1_Timer();
   void Timer2_Timer();

@@ -49,25 +49,25 @@ Form1::Form1(Runtime& runtime) : Window(runtime, "Form1") {
   BuildDesign();
   AddVariable("score", score);
   AddVariable("roundNo", roundNo);
-  AddVariable("hitsInRound", hitsInRound);
-  AddVariable("cursorCol", cursorCol);
-  AddVariable("targetCol", targetCol);
-  AddVariable("targetTick", targetTick);
-  AddVariable("fallCol", fallCol);
+  AddVariable("hitsInRound", hitsInRound, 0, 8);
+  AddVariable("cursorCol", cursorCol, 0, 7);
+  AddVariable("targetCol", targetCol, 0, 7);
+  AddVariable("targetTick", targetTick, 0, 201);
+  AddVariable("fallCol", fallCol, 0, 7);
   AddVariable("targetTop", targetTop);
   AddVariable("targetLeft", targetLeft);
-  AddVariable("shotCol", shotCol);
+  AddVariable("shotCol", shotCol, 0, 7);
   AddVariable("shotTop", shotTop);
   AddVariable("shotLeft", shotLeft);
   AddVariable("stepTop", stepTop);
   AddVariable("stepLeft", stepLeft);
-  AddVariable("bonusLevel", bonusLevel);
-  AddVariable("badgeCount", badgeCount);
-  AddVariable("wordCount", wordCount);
+  AddVariable("bonusLevel", bonusLevel, 0, 10);
+  AddVariable("badgeCount", badgeCount, -32768, 20);
+  AddVariable("wordCount", wordCount, 0, kMaxWords);
   AddVariable("pickIndex", pickIndex);
-  AddVariable("pickCol", pickCol);
-  AddArray("columnOrder", columnOrder.data(), columnOrder.size());
-  AddArray("columnDone", columnDone.data(), columnDone.size());
+  AddVariable("pickCol", pickCol, 0, 7);
+  AddArray("columnOrder", columnOrder.data(), columnOrder.size(), 0, 7);
+  AddArray("columnDone", columnDone.data(), columnDone.size(), 0, 1);
   wordLines.assign(kMaxWords + 1, "");
   firstChars.assign(kMaxWords + 1, "");
   secondChars.assign(kMaxWords + 1, "");
@@ -169,6 +169,17 @@ void Form1::BuildDesign() {
 
   AddMenu("owaru", "終わる");
   AddMenu("tojiru", "閉じる");
+}
+
+std::string Form1::StateProblem() const {
+  int done = 0;
+  for (std::size_t i = 0; i < 8; ++i)
+    done += columnDone[i];
+  // The fall tick draws until it finds a slot in play, and only the eighth match of a
+  // round deals the next one.
+  if (done == 8) return "every slot would be matched, leaving none to fall";
+  if (hitsInRound < done) return "hitsInRound would be below the number of matched slots";
+  return "";
 }
 
 void Form1::OnTimer(Timer& timer) {

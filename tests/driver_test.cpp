@@ -49,6 +49,13 @@ TEST(DriverScript, MalformedLinesStopWithTheirNumberAndReason) {
       {"start Form1\nset columnOrder 1\n", "line 2: 'columnOrder' is an array"},
       {"\n# note\nstart Form1 extra\n", "line 3: 'start' takes no argument"},
       {"start\nset score 1\n", "line 2: the main window Form1 is not loaded"},
+      {"start Form1\nset cursorCol 8\n", "line 2: 'cursorCol' takes values from 0 to 7"},
+      // States play never reaches, from which the fall tick could never go on.
+      {"start Form1\nset columnDone(0) 1\n", "line 2: cannot set columnDone: hitsInRound"},
+      {"start Form1\nset hitsInRound 8\nset columnDone(0) 1\nset columnDone(1) 1\n"
+       "set columnDone(2) 1\nset columnDone(3) 1\nset columnDone(4) 1\nset columnDone(5) 1\n"
+       "set columnDone(6) 1\nset columnDone(7) 1\n",
+       "line 10: cannot set columnDone: every slot would be matched"},
   };
   for (const auto& [script, message] : cases) {
     ScriptRun r = RunScript(script);

@@ -1,25 +1,11 @@
 #include "tests/harness.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <fstream>
 #include <random>
 
 namespace quendar::test {
-
-std::string ToCp932(const std::string& utf8) {
-  iconv_t cd = iconv_open("CP932", "UTF-8");
-  std::string in = utf8, out(utf8.size() * 2 + 8, '\0');
-  char* ip = in.data();
-  char* op = out.data();
-  std::size_t il = in.size(), ol = out.size();
-  const std::size_t r = iconv(cd, &ip, &il, &op, &ol);
-  iconv_close(cd);
-  if (r == static_cast<std::size_t>(-1)) ADD_FAILURE() << "cannot encode " << utf8;
-  out.resize(out.size() - ol);
-  return out;
-}
 
 ScratchDir::ScratchDir() : previous_(std::filesystem::current_path()) {
   std::string pattern = (std::filesystem::temp_directory_path() / "quendar-test-XXXXXX").string();

@@ -12,11 +12,9 @@
 #include "elements/runtime.h"
 #include "elements/services.h"
 #include "game/form1.h"
+#include "tests/cp932.h"
 
 namespace quendar::test {
-
-// UTF-8 to Shift-JIS (CP932), for writing word lists as the game expects them.
-std::string ToCp932(const std::string& utf8);
 
 // A scratch directory that is the working directory while the object lives.
 class ScratchDir {
