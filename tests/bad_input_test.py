@@ -1,0 +1,131 @@
+#!/usr/bin/env python3
+"""Every bad word list we tried, run through the game's own engine (quendar-sim), and the
+game binary without a display. Each row must end in a clear message or in a playable
+game, never in a crash or a hang. Usage: bad_input_test.py QUENDAR_SIM [QUENDAR]"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+SIM = os.path.abspath(sys.argv[1])
+GAME = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else None
+WORDS = ["山川", "学校", "電車", "時間", "天気", "宿題", "代表", "能力", "表示", "予定"]
+passed = failed = 0
+
+
+def sjis(words):
+    return b"".join(w.encode("cp932") + b"\r\n" for w in words)
+
+
+def run_sim(setup, script="start Form1\nwait 3000\nkey 38\nwait 700\nsnapshot\n", timeout=120):
+    d = tempfile.mkdtemp(prefix="quendar-bad-")
+    try:
+        setup(d)
+        p = subprocess.run([SIM], input=script.encode(), cwd=d, capture_output=True, timeout=timeout)
+        return p.returncode, p.stdout.decode(errors="replace"), p.stderr.decode(errors="replace")
+    finally:
+        os.chmod(d, 0o700)
+        shutil.rmtree(d, ignore_errors=True)
+
+
+def row(name, setup, status, needle, stream="err"):
+    global passed, failed
+    try:
+        code, out, err = run_sim(setup)
+    except subprocess.TimeoutExpired:
+        code, out, err = "timeout", "", ""
+    text = err if stream == "err" else out
+    ok = code == status and needle in text
+    if ok:
+        passed += 1
+    else:
+        failed += 1
+        print(f"FAIL {name}: exit {code}, wanted {status} with {needle!r}\n  out: {out[:300]}\n  err: {err[:300]}")
+
+
+def write(name, data):
+    def setup(d):
+        with open(os.path.join(d, name), "wb") as f:
+            f.write(data)
+    return setup
+
+
+def playable(words_read):
+    return f'"wordCount":{words_read}'
+
+
+row("missing", lambda d: None, 1, "jyukugo.dat: file not found")
+row("directory", lambda d: os.mkdir(os.path.join(d, "jyukugo.dat")), 1, "jyukugo.dat: is a directory")
+if os.geteuid() != 0:
+    def unreadable(d):
+        write("jyukugo.dat", sjis(WORDS))(d)
+        os.chmod(os.path.join(d, "jyukugo.dat"), 0)
+    row("unreadable", unreadable, 1, "jyukugo.dat: cannot be opened")
+row("empty: game over at once", write("jyukugo.dat", b""), 0, '"Label7":{"Caption":"0"', "out")
+row("7 lines: game over at once", write("jyukugo.dat", sjis(WORDS[:7])), 0, '"enabled":false', "out")
+row("2000 lines", write("jyukugo.dat", sjis(WORDS * 200)), 0, playable(2000), "out")
+row("2001 lines", write("jyukugo.dat", sjis(WORDS * 200 + ["山川"])), 1, "more than 2000 lines")
+
+
+def sparse_gigabyte(d):
+    with open(os.path.join(d, "jyukugo.dat"), "wb") as f:
+        f.truncate(1 << 30)  # one line of a billion NUL bytes, without using the disk
+
+
+def many_lines_gigabyte(d):
+    with open(os.path.join(d, "jyukugo.dat"), "wb") as f:
+        f.write(sjis(WORDS) * 300)
+        f.truncate(1 << 30)
+
+
+row("1 GB file of one line", sparse_gigabyte, 0, playable(1), "out")
+row("1 GB file of many lines", many_lines_gigabyte, 1, "more than 2000 lines")
+row("one line of 100 MB", write("jyukugo.dat", "漢".encode("cp932") * (50 << 20)), 0, playable(1), "out")
+row("random binary", write("jyukugo.dat", bytes((i * 7919 + 13) % 256 for i in range(200000))), 0,
+    '"exited":false', "out")
+row("invalid Shift-JIS", write("jyukugo.dat", b"\x81\xff\x88\r\n" * 20 + sjis(WORDS)), 0, playable(30), "out")
+row("UTF-8 without BOM", write("jyukugo.dat", "\r\n".join(WORDS).encode()), 0, '"Caption":"', "out")
+row("UTF-8 with BOM", write("jyukugo.dat", b"\xef\xbb\xbf" + "\r\n".join(WORDS).encode()), 0,
+    playable(10), "out")
+row("UTF-16 (read as bytes: plays, with odd characters)",
+    write("jyukugo.dat", "\r\n".join(WORDS).encode("utf-16")), 0, '"exited":false', "out")
+row("LF line ends: one entry, game over", write("jyukugo.dat", "\n".join(WORDS).encode("cp932")), 0,
+    '"enabled":false', "out")
+
+
+def with_bad_sounds(kind):
+    def setup(d):
+        write("jyukugo.dat", sjis(WORDS))(d)
+        for name in ("seikai2.wav", "matigai.wav"):
+            path = os.path.join(d, name)
+            if kind == "empty":
+                open(path, "wb").close()
+            elif kind == "truncated":
+                open(path, "wb").write(b"RIFF\x24\x08\x00\x00WAVEfmt ")
+            elif kind == "not wav":
+                open(path, "wb").write(b"this is not a sound")
+    return setup
+
+
+for kind in ("missing", "empty", "truncated", "not wav"):
+    row(f"sound files {kind}: play goes on", with_bad_sounds(kind), 0, '"sounds":[{"t":', "out")
+
+if GAME:
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+    d = tempfile.mkdtemp(prefix="quendar-bad-")
+    write("jyukugo.dat", sjis(WORDS))(d)
+    try:
+        p = subprocess.run([GAME], cwd=d, env=env, capture_output=True, timeout=60)
+        ok = p.returncode == 1 and p.stderr.count(b"\n") >= 1 and b"display" in p.stderr.lower()
+    except subprocess.TimeoutExpired:
+        ok, p = False, None
+    shutil.rmtree(d, ignore_errors=True)
+    if ok:
+        passed += 1
+    else:
+        failed += 1
+        print("FAIL no display:", p and (p.returncode, p.stderr[:300]))
+
+print(f"{passed} passed, {failed} failed")
+sys.exit(1 if failed else 0)
