@@ -96,6 +96,7 @@ class Timer : public Element {
   bool inTick = false;
   bool rearmed = false;  // switched off and on again during its own tick
   class Window* owner = nullptr;
+  int statsIndex = -1;  // the runtime's punctuality record for this timer
 
  private:
   Runtime& runtime_;

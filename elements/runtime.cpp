@@ -152,6 +152,17 @@ bool Runtime::Close() {
   });
 }
 
+Runtime::TickStats& Runtime::StatsFor(Timer& t) {
+  if (t.statsIndex < 0) {
+    const std::string key = (t.owner ? t.owner->name() : std::string("?")) + "." + t.name();
+    auto it = std::find_if(tickStats_.begin(), tickStats_.end(),
+                           [&](const auto& entry) { return entry.first == key; });
+    if (it == tickStats_.end()) it = tickStats_.emplace(tickStats_.end(), key, TickStats{});
+    t.statsIndex = static_cast<int>(it - tickStats_.begin());
+  }
+  return tickStats_[static_cast<std::size_t>(t.statsIndex)].second;
+}
+
 void Runtime::RemoveTimer(Timer* t) {
   timers_.erase(std::remove(timers_.begin(), timers_.end(), t), timers_.end());
 }
@@ -178,6 +189,9 @@ void Runtime::RunTimersUntil(std::int64_t limit) {
     const std::int64_t due = next->due;
     clock_.Reach(due);
     Window* owner = next->owner;
+    TickStats& stats = StatsFor(*next);
+    ++stats.delivered;
+    stats.maxLateMs = std::max(stats.maxLateMs, clock_.Now() - due);
     next->inTick = true;
     next->rearmed = false;
     Dispatch([&] {
@@ -191,7 +205,10 @@ void Runtime::RunTimersUntil(std::int64_t limit) {
       // delivered once and the count starts again from its return, never catching up.
       const std::int64_t returned = clock_.Now();
       next->due = due + next->Interval();
-      if (next->due <= returned) next->due = returned + next->Interval();
+      if (next->due <= returned) {
+        StatsFor(*next).dropped += static_cast<std::uint64_t>((returned - due) / next->Interval());
+        next->due = returned + next->Interval();
+      }
     }
   }
   clock_.Reach(limit);

@@ -69,6 +69,16 @@ class Runtime {
   // Counts delivered events, so a front end can tell when a repaint may be needed.
   std::uint64_t generation() const { return generation_; }
 
+  // How punctually a timer's ticks came, for the benchmarks: ticks delivered, ticks
+  // dropped because a tick came late, and the largest lateness.
+  struct TickStats {
+    std::uint64_t delivered = 0;
+    std::uint64_t dropped = 0;
+    std::int64_t maxLateMs = 0;
+  };
+  // Keyed by "Window.Timer".
+  const std::vector<std::pair<std::string, TickStats>>& tickStats() const { return tickStats_; }
+
   Random& random() { return random_; }
   SoundService& sound() { return sound_; }
 
@@ -95,6 +105,8 @@ class Runtime {
   std::uint64_t timerOrder_ = 0;
   std::uint64_t generation_ = 0;
   std::optional<std::string> fatal_;
+  std::vector<std::pair<std::string, TickStats>> tickStats_;
+  TickStats& StatsFor(Timer& t);
   bool started_ = false;
 };
 

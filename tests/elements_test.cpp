@@ -118,6 +118,11 @@ TEST(Timers, SlowHandlerIsNeverCaughtUp) {
   for (const auto& t : f.log)
     times.push_back(t.t);
   EXPECT_EQ(times, (std::vector<std::int64_t>{10, 55, 65}));
+  // The record the benchmarks read: the ticks due at 20, 30 and 40 were dropped.
+  ASSERT_EQ(f.rt.tickStats().size(), 1u);
+  EXPECT_EQ(f.rt.tickStats()[0].first, "W.A");
+  EXPECT_EQ(f.rt.tickStats()[0].second.delivered, 3u);
+  EXPECT_EQ(f.rt.tickStats()[0].second.dropped, 3u);
 }
 
 TEST(Timers, TicksDueTogetherComeInCreationOrder) {
