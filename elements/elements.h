@@ -11,6 +11,7 @@
 namespace quendar {
 
 class Runtime;
+class Window;
 
 enum class ElementKind { Label, PictureBox, Timer };
 
@@ -95,7 +96,7 @@ class Timer : public Element {
   std::uint64_t order = 0;  // creation order breaks ties between timers due together
   bool inTick = false;
   bool rearmed = false;  // switched off and on again during its own tick
-  class Window* owner = nullptr;
+  Window* owner = nullptr;
   int statsIndex = -1;  // the runtime's punctuality record for this timer
 
  private:

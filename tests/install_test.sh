@@ -21,7 +21,7 @@ for f in bin/quendar-sim bin/quendar-check-list share/quendar/jyukugo.dat share/
          share/icons/hicolor/scalable/apps/quendar.svg share/man/man6/quendar.6; do
   [ -e "$root/$f" ] || fail "missing $f"
 done
-if [ -e "$build/platform/quendar" ]; then
+if [ -e "$build/quendar" ]; then
   for f in bin/quendar share/quendar/pictures/form1-icon.png share/quendar/pictures/earth.png; do
     [ -e "$root/$f" ] || fail "missing $f"
   done

@@ -1,0 +1,288 @@
+// The front end's own pieces: font matching, geometry between window and client, what
+// counts as a visible change, key codes, the opening scale and sound.
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/fonts.h"
+#include "platform/frontend.h"
+#include "platform/keys.h"
+#include "platform/sound.h"
+#include "platform/view.h"
+#include "tests/render/render_support.h"
+
+namespace quendar::test {
+namespace {
+
+TEST(Fonts, LayoutFamiliesMatchTheIpaFaces) {
+  FontLibrary fonts;
+  const FontFace& mincho = fonts.Face("ＭＳ 明朝");
+  const FontFace& gothic = fonts.Face("ＭＳ ゴシック");
+  EXPECT_EQ(mincho.family, "IPAMincho");
+  EXPECT_EQ(gothic.family, "IPAGothic");
+  EXPECT_FALSE(mincho.substitute);
+  EXPECT_NE(mincho.file, gothic.file);
+}
+
+TEST(Fonts, SizesAreInPixelsToTheEm) {
+  FontLibrary fonts;
+  const Font block{"ＭＳ 明朝", 27.75f, true};
+  EXPECT_EQ(FontPixels(block, 1.0), 37);
+  EXPECT_EQ(FontPixels(block, 2.0), 74);
+  EXPECT_EQ(FontPixels(Font{"ＭＳ 明朝", 20.25f, false}, 1.0), 27);
+  int w = 0, h = 0;
+  TTF_Font* f = fonts.Open("ＭＳ 明朝", 37, false);
+  ASSERT_EQ(TTF_SizeUTF8(f, "漢", &w, &h), 0);
+  EXPECT_NEAR(w, 37, 1);
+  EXPECT_EQ(fonts.Open("ＭＳ 明朝", 37, false), f);
+  EXPECT_NE(fonts.Open("ＭＳ 明朝", 37, true), f);
+}
+
+// A fontconfig setup holding only the given font files.
+FcConfig* ConfigWith(const std::vector<std::string>& files) {
+  FcConfig* config = FcConfigCreate();
+  for (const auto& f : files)
+    FcConfigAppFontAddFile(config, reinterpret_cast<const FcChar8*>(f.c_str()));
+  return config;
+}
+
+std::string SystemFontFile(const char* family) {
+  FcPattern* p = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+  FcConfigSubstitute(nullptr, p, FcMatchPattern);
+  FcDefaultSubstitute(p);
+  FcResult r;
+  FcPattern* m = FcFontMatch(nullptr, p, &r);
+  FcPatternDestroy(p);
+  std::string file;
+  FcChar8* s = nullptr;
+  FcChar8* fam = nullptr;
+  if (m && FcPatternGetString(m, FC_FAMILY, 0, &fam) == FcResultMatch &&
+      std::string(reinterpret_cast<char*>(fam)) == family &&
+      FcPatternGetString(m, FC_FILE, 0, &s) == FcResultMatch)
+    file = reinterpret_cast<char*>(s);
+  if (m) FcPatternDestroy(m);
+  return file;
+}
+
+TEST(Fonts, AnotherJapaneseFaceStandsInWithOneNotice) {
+  const std::string other = SystemFontFile("IPAPMincho");
+  if (other.empty()) GTEST_SKIP() << "IPAPMincho is not installed";
+  FcConfig* config = ConfigWith({other});
+  FontLibrary fonts(config);
+  FcConfigDestroy(config);
+  testing::internal::CaptureStderr();
+  const FontFace& mincho = fonts.Face("ＭＳ 明朝");
+  const FontFace& gothic = fonts.Face("ＭＳ ゴシック");
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(mincho.file, other);
+  EXPECT_EQ(gothic.file, other);
+  EXPECT_TRUE(mincho.substitute);
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_NE(err.find("fonts-ipafont-mincho"), std::string::npos) << err;
+  EXPECT_NE(fonts.Open("ＭＳ 明朝", 20, false), nullptr);
+}
+
+TEST(Fonts, NoJapaneseFaceIsAnErrorNamingThePackages) {
+  FcConfig* config = ConfigWith({});
+  FontLibrary fonts(config);
+  FcConfigDestroy(config);
+  try {
+    fonts.Face("ＭＳ 明朝");
+    FAIL() << "expected a FontError";
+  } catch (const FontError& e) {
+    const std::string what = e.what();
+    EXPECT_NE(what.find("fonts-ipafont-mincho"), std::string::npos) << what;
+    EXPECT_NE(what.find("fonts-ipafont-gothic"), std::string::npos) << what;
+  }
+}
+
+TEST(Fonts, FamiliesAskForMinchoOrGothic) {
+  EXPECT_TRUE(IsMinchoFamily("ＭＳ 明朝"));
+  EXPECT_TRUE(IsMinchoFamily("ＭＳ Ｐ明朝"));
+  EXPECT_FALSE(IsMinchoFamily("ＭＳ ゴシック"));
+  EXPECT_FALSE(IsMinchoFamily("ＭＳ Ｐゴシック"));
+}
+
+TEST(Lines, CaptionsSplitAtCrLfAndAtLoneCrOrLf) {
+  using V = std::vector<std::string_view>;
+  EXPECT_EQ(SplitLines(""), V{""});
+  EXPECT_EQ(SplitLines("山川"), V{"山川"});
+  EXPECT_EQ(SplitLines("\r\n山川\r\n海"), (V{"", "山川", "海"}));
+  EXPECT_EQ(SplitLines("a\rb\nc\r\n"), (V{"a", "b", "c", ""}));
+  EXPECT_EQ(SplitLines("\n\r"), (V{"", "", ""}));
+}
+
+struct Form1Window : ::testing::Test {
+  Session program;
+  Form1& form = program.form();
+};
+
+TEST_F(Form1Window, LayoutPutsTheMenuBarAboveAndLetterboxesTheClient) {
+  auto [w, h] = ViewLayout::SizeAt(form, 1.0);
+  EXPECT_EQ(w, 580);
+  EXPECT_EQ(h, 566 + kMenuBarHeightPx);
+  ViewLayout one = ViewLayout::Fit(w, h, form);
+  EXPECT_DOUBLE_EQ(one.scale, 1.0);
+  EXPECT_EQ(one.menuHeight, kMenuBarHeightPx);
+  EXPECT_EQ(one.client.x, 0);
+  EXPECT_EQ(one.client.y, kMenuBarHeightPx);
+  EXPECT_EQ(one.client.w, 580);
+  EXPECT_EQ(one.client.h, 566);
+
+  std::tie(w, h) = ViewLayout::SizeAt(form, 2.0);
+  const ViewLayout two = ViewLayout::Fit(w + 200, h, form);  // wider: bars left and right
+  EXPECT_DOUBLE_EQ(two.scale, 2.0);
+  EXPECT_EQ(two.client.x, 100);
+  EXPECT_EQ(two.client.y, 2 * kMenuBarHeightPx);
+
+  const auto p = two.ToClient(100 + 2 * 261 + 0.5, 40 + 2 * 7 + 0.5);
+  ASSERT_TRUE(p);
+  EXPECT_DOUBLE_EQ(p->x, 261.25);
+  EXPECT_DOUBLE_EQ(p->y, 7.25);
+  EXPECT_FALSE(two.ToClient(99.5, 100));
+  EXPECT_FALSE(two.ToClient(200, 39.5));
+  EXPECT_FALSE(two.ToClient(100 + 1160 + 0.5, 100));
+}
+
+TEST_F(Form1Window, SignatureChangesOnlyWithWhatIsDrawn) {
+  const std::uint64_t start = DrawSignature(form);
+  EXPECT_EQ(DrawSignature(form), start);
+  form.Picture2->Left += 100;  // hidden: nothing on screen changes
+  EXPECT_EQ(DrawSignature(form), start);
+  form.Picture2->Visible = true;
+  const std::uint64_t shown = DrawSignature(form);
+  EXPECT_NE(shown, start);
+  form.Label4->Caption = "10";
+  EXPECT_NE(DrawSignature(form), shown);
+  form.Label4->Caption = "";
+  EXPECT_EQ(DrawSignature(form), shown);
+  form.Label9[3]->BackColor = 0xFFFF00;
+  EXPECT_NE(DrawSignature(form), shown);
+}
+
+TEST(Keys, WindowsVirtualKeyCodes) {
+  struct Case {
+    SDL_Keycode key;
+    SDL_Scancode scancode;
+    int vk;
+  };
+  const Case cases[] = {
+      {SDLK_RETURN, SDL_SCANCODE_RETURN, 13},
+      {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 13},
+      {SDLK_LEFT, SDL_SCANCODE_LEFT, 37},
+      {SDLK_UP, SDL_SCANCODE_UP, 38},
+      {SDLK_RIGHT, SDL_SCANCODE_RIGHT, 39},
+      {SDLK_DOWN, SDL_SCANCODE_DOWN, 40},
+      {SDLK_a, SDL_SCANCODE_A, 65},
+      {SDLK_z, SDL_SCANCODE_Z, 90},
+      {SDLK_0, SDL_SCANCODE_0, 48},
+      {SDLK_9, SDL_SCANCODE_9, 57},
+      {SDLK_SPACE, SDL_SCANCODE_SPACE, 32},
+      {SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 27},
+      {SDLK_F1, SDL_SCANCODE_F1, 112},
+      {SDLK_F11, SDL_SCANCODE_F11, 122},
+      {SDLK_F12, SDL_SCANCODE_F12, 123},
+      {SDLK_KP_5, SDL_SCANCODE_KP_5, 101},
+      {SDLK_KP_0, SDL_SCANCODE_KP_0, 96},
+      {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, 16},
+      {SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, 8},
+      {SDLK_DELETE, SDL_SCANCODE_DELETE, 46},
+      // A layout that types another script still gives the letter by its position.
+      {0x0439, SDL_SCANCODE_Q, 81},
+      {0x0431, SDL_SCANCODE_1, 49},
+      {SDLK_MUTE, SDL_SCANCODE_MUTE, 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(VirtualKeyCode(c.key, c.scancode), c.vk) << SDL_GetKeyName(c.key);
+}
+
+TEST(Scale, WholeMultipleOnDenseDisplaysThatStillFits) {
+  EXPECT_EQ(PickScale(96, 1920, 1080, 580, 586), 1);
+  EXPECT_EQ(PickScale(144, 3840, 2160, 580, 586), 1);
+  EXPECT_EQ(PickScale(192, 3840, 2100, 580, 586), 2);
+  EXPECT_EQ(PickScale(288, 3840, 2100, 580, 586), 3);
+  // Too dense for its size: falls back to what fits.
+  EXPECT_EQ(PickScale(288, 2560, 1400, 580, 586), 2);
+  EXPECT_EQ(PickScale(288, 1200, 700, 580, 586), 1);
+}
+
+// Lines the game wrote, leaving out SDL's own notices.
+int OurLines(const std::string& err) {
+  int n = 0;
+  for (std::size_t at = err.find("quendar: "); at != std::string::npos;
+       at = err.find("quendar: ", at + 1))
+    ++n;
+  return n;
+}
+
+// Each test opens and closes audio itself, on the driver it names.
+class Sound : public ::testing::Test {
+ protected:
+  void Use(const char* driver) {
+    setenv("SDL_AUDIODRIVER", driver, 1);
+    setenv("SDL_DISKAUDIOFILE", (dir_.path() / "audio.raw").c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "1", 1);
+  }
+  void TearDown() override {
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("SDL_DISKAUDIOFILE");
+    unsetenv("SDL_DISKAUDIODELAY");
+  }
+  TempDir dir_;
+};
+
+TEST_F(Sound, PlaysFilesAndTheAlertToneForOnesItCannotRead) {
+  Use("disk");
+  const std::vector<unsigned char> wav = AlertToneWav();
+  dir_.Write("seikai2.wav", std::string(wav.begin(), wav.end()));
+  dir_.Write("matigai.wav", "not a sound");
+  MixerSound sound;
+  EXPECT_FALSE(sound.open());  // nothing is opened before the first request
+  testing::internal::CaptureStderr();
+  sound.Play("seikai2.wav");
+  ASSERT_TRUE(sound.open());
+  EXPECT_TRUE(sound.playing());
+  sound.Play("matigai.wav");
+  EXPECT_TRUE(sound.playing());
+  sound.Play("missing.wav");
+  sound.Play("missing.wav");
+  EXPECT_TRUE(sound.playing());
+  sound.Play("seikai2.wav");
+  EXPECT_TRUE(sound.playing());
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("sound matigai.wav"), std::string::npos) << err;
+  EXPECT_NE(err.find("sound missing.wav: no such file"), std::string::npos) << err;
+  EXPECT_EQ(OurLines(err), 2) << err;
+}
+
+TEST_F(Sound, WithoutAudioItStaysSilentForGood) {
+  Use("no-such-driver");
+  MixerSound sound;
+  testing::internal::CaptureStderr();
+  sound.Play("seikai2.wav");
+  sound.Play("matigai.wav");
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(sound.open());
+  EXPECT_FALSE(sound.playing());
+  EXPECT_EQ(OurLines(err), 1) << err;
+}
+
+TEST(AlertTone, IsAWaveFileSdlReads) {
+  const std::vector<unsigned char> wav = AlertToneWav();
+  SDL_AudioSpec spec;
+  Uint8* buffer = nullptr;
+  Uint32 length = 0;
+  ASSERT_NE(SDL_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size())), 1, &spec,
+                           &buffer, &length),
+            nullptr)
+      << SDL_GetError();
+  EXPECT_EQ(spec.channels, 1);
+  EXPECT_EQ(spec.format, AUDIO_S16LSB);
+  EXPECT_GE(length, static_cast<Uint32>(spec.freq) * 2 / 10);  // at least 100 ms
+  SDL_FreeWAV(buffer);
+}
+
+}  // namespace
+}  // namespace quendar::test

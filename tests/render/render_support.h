@@ -1,0 +1,138 @@
+// Shared set-up for the drawing tests: a free-form window placed in whole pixels, the
+// offscreen canvas the driver's screenshots use, and pixel counting helpers.
+#pragma once
+
+#include <SDL.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "elements/runtime.h"
+#include "elements/window.h"
+#include "game/form1.h"
+#include "platform/fonts.h"
+#include "platform/offscreen.h"
+#include "platform/pictures.h"
+#include "platform/view.h"
+
+namespace quendar::test {
+
+// A scratch directory that is the working directory while the object lives.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  void Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::filesystem::path path_, previous_;
+};
+
+// A word list of `count` two-kanji lines, Shift-JIS with CR LF, as the game reads it.
+std::string WordList(int count);
+
+// The program on a virtual clock, started on the main window in a scratch directory
+// holding a small word list.
+class Session {
+ public:
+  explicit Session(int words = 16);
+  Runtime& rt() { return runtime_; }
+  Form1& form() { return static_cast<Form1&>(*runtime_.Get("Form1")); }
+
+ private:
+  TempDir dir_;
+  VirtualClock clock_;
+  Random random_{clock_};
+  RecordingSound sound_{clock_};
+  Runtime runtime_{clock_, random_, sound_};
+};
+
+// A window whose elements a test places freely; one unit is one pixel. It records the
+// labels that clicks reach.
+class Canvas : public Window {
+ public:
+  Canvas(Runtime& runtime, int width, int height) : Window(runtime, "Canvas") {
+    Caption = "Canvas";
+    clientWidthPx = width;
+    clientHeightPx = height;
+    twipsPerUnitX = twipsPerUnitY = 15.0;
+  }
+
+  // Elements are added topmost first, as the layouts list them.
+  Label& Put(const std::string& name, PxRect r, Color back, int backStyle = 1) {
+    Label& l = AddLabel(name);
+    l.Left = static_cast<float>(r.x);
+    l.Top = static_cast<float>(r.y);
+    l.Width = static_cast<float>(r.w);
+    l.Height = static_cast<float>(r.h);
+    l.BackColor = back;
+    l.BackStyle = backStyle;
+    l.font = Font{"ＭＳ 明朝", 20.25f, false};
+    return l;
+  }
+  PictureBox& PutPicture(const std::string& name, PxRect r, Color back, const std::string& file) {
+    PictureBox& p = AddPicture(name);
+    p.Left = static_cast<float>(r.x);
+    p.Top = static_cast<float>(r.y);
+    p.Width = static_cast<float>(r.w);
+    p.Height = static_cast<float>(r.h);
+    p.BackColor = back;
+    p.picture = file;
+    return p;
+  }
+  void Menu(const std::string& name, const std::string& caption) { AddMenu(name, caption); }
+
+  void OnClick(const Label& label) override { clicked.push_back(label.DisplayName()); }
+  std::vector<std::string> clicked;
+};
+
+// A runtime running one Canvas, with fonts, pictures from `pictureDirs` and an offscreen
+// canvas to draw it.
+class CanvasRig {
+ public:
+  CanvasRig(int width, int height, std::function<void(Canvas&)> build,
+            std::vector<std::string> pictureDirs = {});
+  Canvas& canvas() { return *canvas_; }
+  Runtime& rt() { return runtime_; }
+  FontLibrary& fonts() { return fonts_; }
+  PictureStore& pictures() { return pictures_; }
+  SDL_Surface* Draw(double scale = 1.0) { return offscreen_.Draw(*canvas_, scale); }
+
+ private:
+  VirtualClock clock_;
+  Random random_{clock_};
+  RecordingSound sound_{clock_};
+  Runtime runtime_{clock_, random_, sound_};
+  FontLibrary fonts_;
+  PictureStore pictures_;
+  OffscreenCanvas offscreen_{fonts_, pictures_};
+  Canvas* canvas_ = nullptr;
+};
+
+// Pixels of exactly this colour inside a rectangle.
+int CountColour(const SDL_Surface* s, PxRect r, Color c);
+// Pixels inside a rectangle that are `fore` blended over `back` at least half way, as
+// antialiased text is.
+int CountTinted(const SDL_Surface* s, PxRect r, Color fore, Color back);
+// Pixels that differ from `background` inside a rectangle.
+int CountOther(const SDL_Surface* s, PxRect r, Color background);
+
+// The bounding box of the pixels matching a test, or an empty box when there are none.
+PxRect BoundsOf(const SDL_Surface* s, PxRect r, const std::function<bool(Color)>& match);
+
+PxRect Whole(const SDL_Surface* s);
+
+// Horizontal bands of rows holding at least one pixel unlike `background`.
+int InkBands(const SDL_Surface* s, PxRect r, Color background);
+
+// A small RGBA picture written as PNG to `path`; `pixel(x, y)` gives 0xAARRGGBB.
+void WritePng(const std::string& path, int w, int h,
+              const std::function<std::uint32_t(int, int)>& pixel);
+
+}  // namespace quendar::test
