@@ -37,4 +37,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-mincho, fonts-ipafont-gothic")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The .desktop entry names the data directory of the configured prefix, so the package
+# installs there too (configure with --install-prefix /usr for a system package).
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 include(CPack)
