@@ -271,16 +271,16 @@ TEST_F(Sound, WithoutAudioItStaysSilentForGood) {
 
 TEST(AlertTone, IsAWaveFileSdlReads) {
   const std::vector<unsigned char> wav = AlertToneWav();
-  SDL_AudioSpec spec;
+  SDL_AudioSpec format;
   Uint8* buffer = nullptr;
   Uint32 length = 0;
-  ASSERT_NE(SDL_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size())), 1, &spec,
+  ASSERT_NE(SDL_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size())), 1, &format,
                            &buffer, &length),
             nullptr)
       << SDL_GetError();
-  EXPECT_EQ(spec.channels, 1);
-  EXPECT_EQ(spec.format, AUDIO_S16LSB);
-  EXPECT_GE(length, static_cast<Uint32>(spec.freq) * 2 / 10);  // at least 100 ms
+  EXPECT_EQ(format.channels, 1);
+  EXPECT_EQ(format.format, AUDIO_S16LSB);
+  EXPECT_GE(length, static_cast<Uint32>(format.freq) * 2 / 10);  // at least 100 ms
   SDL_FreeWAV(buffer);
 }
 
