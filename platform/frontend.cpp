@@ -85,7 +85,15 @@ class Screen {
   }
 
   void MarkDirty() { dirty_ = true; }
-  bool NeedsDraw() const { return dirty_ || DrawSignature(*model_) != signature_; }
+  // Whether what would be drawn differs from the last frame. The signature is worked out
+  // again only after the runtime has delivered another event.
+  bool NeedsDraw(std::uint64_t generation) {
+    if (generation != checkedGeneration_) {
+      checkedGeneration_ = generation;
+      changed_ = DrawSignature(*model_) != signature_;
+    }
+    return dirty_ || changed_;
+  }
 
   void Draw() {
     if (model_->Caption != caption_) {
@@ -98,15 +106,21 @@ class Screen {
     layout_ = ViewLayout::Fit(outW, outH, *model_);
     slots_ = LayOutMenuBar(*model_, *painter_, layout_.scale, layout_.menuHeight);
     SDL_RenderSetClipRect(renderer_, nullptr);
-    SDL_SetRenderDrawColor(renderer_, (kLetterbox >> 16) & 0xFF, (kLetterbox >> 8) & 0xFF,
-                           kLetterbox & 0xFF, 0xFF);
-    SDL_RenderClear(renderer_);
+    // The bars beside a letterboxed client area; at the designed size the menu bar and the
+    // client cover everything, and a second full-frame fill would only cost time.
+    const PxRect& c = layout_.client;
+    if (c.x > 0 || c.y > layout_.menuHeight || c.x + c.w < outW || c.y + c.h < outH) {
+      SDL_SetRenderDrawColor(renderer_, (kLetterbox >> 16) & 0xFF, (kLetterbox >> 8) & 0xFF,
+                             kLetterbox & 0xFF, 0xFF);
+      SDL_RenderClear(renderer_);
+    }
     DrawMenuBar(*painter_, slots_, outW, layout_.menuHeight, layout_.scale, hover_);
     painter_->DrawWindow(*model_, layout_.client.x, layout_.client.y, layout_.scale);
     SDL_RenderPresent(renderer_);
     painter_->EndFrame();
     signature_ = DrawSignature(*model_);
     dirty_ = false;
+    changed_ = false;
   }
 
   void MouseMove(int x, int y) {
@@ -185,6 +199,8 @@ class Screen {
   bool pressedInClient_ = false;
   const Visual* pressedElement_ = nullptr;  // compared, never used: it may be gone
   std::uint64_t signature_ = 0;
+  std::uint64_t checkedGeneration_ = ~std::uint64_t{0};
+  bool changed_ = false;
   bool dirty_ = true;
 };
 
@@ -255,12 +271,12 @@ class FrontEnd {
       int timeout = -1;  // wait for an event, however long
       bool pending = false;
       for (auto& [name, s] : screens_)
-        pending = pending || s->NeedsDraw();
+        pending = pending || s->NeedsDraw(runtime_.generation());
       if (pending) {
         const Uint64 now = SDL_GetTicks64();
         if (now - lastFrame_ >= framePeriod_) {
           for (auto& [name, s] : screens_)
-            if (s->NeedsDraw()) {
+            if (s->NeedsDraw(runtime_.generation())) {
               s->Draw();
               stats_.Frame();
             }
