@@ -52,10 +52,7 @@ RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t
       if (errno == EINTR) continue;
       Fail(path, std::string("cannot be read: ") + std::strerror(errno));
     }
-    if (got == 0) {
-      out.reachedEnd = true;
-      break;
-    }
+    if (got == 0) break;
     const char* p = buf.get();
     const char* end = p + got;
     // The LF of a CR LF may start the next buffer.

@@ -15,7 +15,6 @@ enum class TextEncoding { ShiftJis, Utf8 };
 
 struct RawLines {
   std::vector<std::string> lines;  // bytes, terminators removed, each cut at a cap
-  bool reachedEnd = false;         // false when reading stopped at the line limit
   TextEncoding encoding = TextEncoding::ShiftJis;
   bool hadBom = false;
 };
