@@ -21,7 +21,7 @@ class Form1Frame : public ::testing::Test {
   SDL_Surface* Draw(double scale = 1.0) { return canvas_.Draw(program_.form(), scale); }
   Form1& form() { return program_.form(); }
 
-  Session program_;
+  Program program_{SampleWords(16)};
   FontLibrary fonts_;
   PictureStore pictures_;
   OffscreenCanvas canvas_{fonts_, pictures_};
@@ -208,7 +208,7 @@ TEST(ClickMapping, EveryPointReachesTheTopmostElementDrawnThere) {
 }
 
 TEST(ClickMapping, ClickOnABottomBlockFiresItAtAnyScale) {
-  Session program;
+  Program program(SampleWords(16));
   FontLibrary fonts;
   PictureStore pictures;
   for (int i = 0; i < 8; ++i) {
@@ -234,8 +234,8 @@ TEST(ClickMapping, ClickOnABottomBlockFiresItAtAnyScale) {
 }
 
 TEST(Screenshot, DriverWritesThePngAndReportsAFileItCannotWrite) {
-  TempDir dir;
-  dir.Write("jyukugo.dat", WordList(16));
+  ScratchDir dir;
+  dir.Write("jyukugo.dat", WordFile(SampleWords(16)));
   std::ostringstream out, err;
   Driver driver(out, err, MakeScreenshooter());
   int line = 0;

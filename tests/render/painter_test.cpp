@@ -175,7 +175,7 @@ class Pictures : public ::testing::Test {
     WritePng((dir_.path() / "half.png").string(), 6, 4,
              [](int x, int) { return x < 3 ? 0xFFFF0000u : 0x80FF0000u; });
   }
-  TempDir dir_;
+  ScratchDir dir_;
 };
 
 TEST_F(Pictures, DrawnAtTheBoxCornerAtTheirOwnSizeClippedAndBlended) {

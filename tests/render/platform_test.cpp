@@ -115,7 +115,7 @@ TEST(Lines, CaptionsSplitAtCrLfAndAtLoneCrOrLf) {
 }
 
 struct Form1Window : ::testing::Test {
-  Session program;
+  Program program{SampleWords(16)};
   Form1& form = program.form();
 };
 
@@ -230,7 +230,7 @@ class Sound : public ::testing::Test {
     unsetenv("SDL_DISKAUDIOFILE");
     unsetenv("SDL_DISKAUDIODELAY");
   }
-  TempDir dir_;
+  ScratchDir dir_;
 };
 
 TEST_F(Sound, PlaysFilesAndTheAlertToneForOnesItCannotRead) {

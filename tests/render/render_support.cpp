@@ -2,56 +2,10 @@
 
 #include <SDL_image.h>
 #include <gtest/gtest.h>
-#include <iconv.h>
-#include <stdlib.h>
-
-#include <fstream>
 
 #include "app/program.h"
 
 namespace quendar::test {
-
-TempDir::TempDir() : previous_(std::filesystem::current_path()) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quendar-render-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch directory");
-  path_ = pattern;
-  std::filesystem::current_path(path_);
-}
-
-TempDir::~TempDir() {
-  std::filesystem::current_path(previous_);
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
-}
-
-void TempDir::Write(const std::string& name, const std::string& bytes) const {
-  std::ofstream(path_ / name, std::ios::binary) << bytes;
-}
-
-std::string WordList(int count) {
-  static const char* const kFirst[] = {"山", "学", "電", "時", "天", "宿", "代", "能"};
-  static const char* const kSecond[] = {"川", "校", "車", "間", "気", "題", "表", "力"};
-  std::string utf8;
-  for (int i = 0; i < count; ++i)
-    utf8 += std::string(kFirst[i % 8]) + kSecond[(i / 8 + i) % 8] + "\r\n";
-  iconv_t cd = iconv_open("CP932", "UTF-8");
-  std::string out(utf8.size() * 2, '\0');
-  char* in = utf8.data();
-  char* o = out.data();
-  std::size_t il = utf8.size(), ol = out.size();
-  const bool ok = iconv(cd, &in, &il, &o, &ol) != static_cast<std::size_t>(-1);
-  iconv_close(cd);
-  EXPECT_TRUE(ok);
-  out.resize(out.size() - ol);
-  return out;
-}
-
-Session::Session(int words) {
-  dir_.Write("jyukugo.dat", WordList(words));
-  random_.Seed(1);
-  RegisterProgram(runtime_);
-  EXPECT_TRUE(runtime_.Start("Form1")) << runtime_.fatal().value_or("");
-}
 
 CanvasRig::CanvasRig(int width, int height, std::function<void(Canvas&)> build,
                      std::vector<std::string> pictureDirs)

@@ -4,7 +4,6 @@
 
 #include <SDL.h>
 
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,41 +16,9 @@
 #include "platform/offscreen.h"
 #include "platform/pictures.h"
 #include "platform/view.h"
+#include "tests/harness.h"
 
 namespace quendar::test {
-
-// A scratch directory that is the working directory while the object lives.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  void Write(const std::string& name, const std::string& bytes) const;
-
- private:
-  std::filesystem::path path_, previous_;
-};
-
-// A word list of `count` two-kanji lines, Shift-JIS with CR LF, as the game reads it.
-std::string WordList(int count);
-
-// The program on a virtual clock, started on the main window in a scratch directory
-// holding a small word list.
-class Session {
- public:
-  explicit Session(int words = 16);
-  Runtime& rt() { return runtime_; }
-  Form1& form() { return static_cast<Form1&>(*runtime_.Get("Form1")); }
-
- private:
-  TempDir dir_;
-  VirtualClock clock_;
-  Random random_{clock_};
-  RecordingSound sound_{clock_};
-  Runtime runtime_{clock_, random_, sound_};
-};
 
 // A window whose elements a test places freely; one unit is one pixel. It records the
 // labels that clicks reach.
@@ -66,23 +33,13 @@ class Canvas : public Window {
 
   // Elements are added topmost first, as the layouts list them.
   Label& Put(const std::string& name, PxRect r, Color back, int backStyle = 1) {
-    Label& l = AddLabel(name);
-    l.Left = static_cast<float>(r.x);
-    l.Top = static_cast<float>(r.y);
-    l.Width = static_cast<float>(r.w);
-    l.Height = static_cast<float>(r.h);
-    l.BackColor = back;
+    Label& l = Place(AddLabel(name), r, back);
     l.BackStyle = backStyle;
     l.font = Font{"ＭＳ 明朝", 20.25f, false};
     return l;
   }
   PictureBox& PutPicture(const std::string& name, PxRect r, Color back, const std::string& file) {
-    PictureBox& p = AddPicture(name);
-    p.Left = static_cast<float>(r.x);
-    p.Top = static_cast<float>(r.y);
-    p.Width = static_cast<float>(r.w);
-    p.Height = static_cast<float>(r.h);
-    p.BackColor = back;
+    PictureBox& p = Place(AddPicture(name), r, back);
     p.picture = file;
     return p;
   }
@@ -90,6 +47,17 @@ class Canvas : public Window {
 
   void OnClick(const Label& label) override { clicked.push_back(label.DisplayName()); }
   std::vector<std::string> clicked;
+
+ private:
+  template <typename V>
+  static V& Place(V& v, PxRect r, Color back) {
+    v.Left = static_cast<float>(r.x);
+    v.Top = static_cast<float>(r.y);
+    v.Width = static_cast<float>(r.w);
+    v.Height = static_cast<float>(r.h);
+    v.BackColor = back;
+    return v;
+  }
 };
 
 // A runtime running one Canvas, with fonts, pictures from `pictureDirs` and an offscreen
