@@ -16,6 +16,9 @@
 
 #include "app/program.h"
 #include "elements/runtime.h"
+#include "platform/data_dirs.h"
+#include "platform/desktop.h"
+#include "platform/error_window.h"
 #include "platform/fonts.h"
 #include "platform/keys.h"
 #include "platform/menubar.h"
@@ -36,8 +39,7 @@ void ReportFatal(const std::string& message, bool display) {
   std::cerr << "quendar: " << message << std::endl;
   // Scripts that test failures under a virtual display set this to avoid a box nobody
   // can dismiss.
-  if (display && !std::getenv("QUENDAR_NO_MESSAGE_BOX"))
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quendar", message.c_str(), nullptr);
+  if (display && !std::getenv("QUENDAR_NO_MESSAGE_BOX")) ShowFatalError(message);
 }
 
 std::runtime_error SdlFailure(const std::string& what) {
@@ -305,11 +307,10 @@ class FrontEnd {
     if (options_.scale > 0) return options_.scale;
     float ddpi = 0, hdpi = 0, vdpi = 0;
     SDL_Rect usable{0, 0, 0, 0};
-    if (SDL_GetDisplayDPI(0, &ddpi, &hdpi, &vdpi) != 0 ||
-        SDL_GetDisplayUsableBounds(0, &usable) != 0)
-      return 1;
+    if (SDL_GetDisplayDPI(0, &ddpi, &hdpi, &vdpi) != 0) hdpi = 0;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
     const auto [w1, h1] = ViewLayout::SizeAt(w, 1.0);
-    return PickScale(hdpi, usable.w, usable.h, w1, h1);
+    return PickScale(DesktopDpi(hdpi), usable.w, usable.h, w1, h1);
   }
 
   // Opens an SDL window for each newly visible window of the program and closes those
@@ -373,6 +374,7 @@ class FrontEnd {
       case SDL_KEYDOWN: {
         if (e.key.keysym.sym == SDLK_F11 && !e.key.repeat)
           if (Screen* s = Find(e.key.windowID)) s->ToggleFullscreen();
+        if (e.key.keysym.sym == SDLK_ESCAPE) LeaveFullscreen(SDL_GetWindowFromID(e.key.windowID));
         if (const int vk = VirtualKeyCode(e.key.keysym.sym, e.key.keysym.scancode))
           runtime_.Key(vk);
         break;
@@ -453,6 +455,7 @@ int RunGame(const FrontEndOptions& options) {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  PrepareDesktop();
   if (const std::string why = OpenDisplay(); !why.empty()) {
     std::cerr << "quendar: cannot open a display (" << why
               << "); the game needs a graphical desktop session\n";
@@ -466,10 +469,12 @@ int RunGame(const FrontEndOptions& options) {
     fonts.Face("ＭＳ 明朝");
     fonts.Face("ＭＳ ゴシック");
     PictureStore pictures;
+    const DataFiles files = GameDataFiles(options.list);
     SteadyClock clock;
     Random random(clock);
-    MixerSound sound;
+    MixerSound sound(files);
     Runtime runtime(clock, random, sound);
+    runtime.SetFiles(files);
     RegisterProgram(runtime);
     FrontEnd(options, runtime, fonts, pictures).Run();
     if (runtime.fatal()) {

@@ -2,10 +2,13 @@
 // runtime, timers on the real clock, and a repaint only when something visible changed.
 #pragma once
 
+#include <string>
+
 namespace quendar {
 
 struct FrontEndOptions {
   double scale = 0;  // 0: 1, or a whole multiple on a high-density display
+  std::string list;  // the word list named on the command line, "" for the usual lookup
 };
 
 // Runs the program from its opening window until it ends. Returns the exit status: 0
