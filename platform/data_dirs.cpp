@@ -13,10 +13,10 @@ std::string InstalledDataDir() {
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (ec) return "";
   const fs::path dir = (exe.parent_path() / QUENDAR_DATA_FROM_GAMES).lexically_normal();
-  // Resolved, so that messages name the real place rather than the build tree's link.
+  // Resolved, so that messages name the real place rather than the build tree's link; a
+  // missing one is still named, so that the error says where the shipped lists belong.
   const fs::path real = fs::canonical(dir, ec);
-  if (ec || !fs::is_directory(real, ec)) return "";
-  return real.string();
+  return ec ? dir.string() : real.string();
 }
 
 DataFiles GameDataFiles(const std::string& list) {
@@ -24,12 +24,8 @@ DataFiles GameDataFiles(const std::string& list) {
   DataFiles files(GameDataDirs(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), installed));
   if (list.empty()) return files;
   if (const char* shipped = ShippedListFile(list)) {
-    if (installed.empty())
-      files.Assign("jyukugo.dat", shipped,
-                   "the shipped list " + list + ", but no data directory lies beside the program");
-    else
-      files.Assign("jyukugo.dat", (fs::path(installed) / shipped).string(),
-                   "the shipped list " + list);
+    files.Assign("jyukugo.dat", (fs::path(installed) / shipped).string(),
+                 "the shipped list " + list);
   } else {
     files.Assign("jyukugo.dat", list, "named on the command line");
   }

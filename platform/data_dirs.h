@@ -9,7 +9,8 @@
 namespace quendar {
 
 // The data directory beside the running program: <its directory>/../share/quendar as
-// installed, which the build tree mirrors by a link to assets/. "" when there is none.
+// installed, which the build tree mirrors by a link to assets/. "" only when the program
+// cannot tell where it is.
 std::string InstalledDataDir();
 
 // The game's data files: the current directory, $XDG_DATA_HOME/quendar, then the
