@@ -4,8 +4,15 @@
 
 namespace quendar {
 
+namespace {
+const DataFiles& CurrentDirectory() {
+  static const DataFiles files;
+  return files;
+}
+}  // namespace
+
 Runtime::Runtime(Clock& clock, Random& random, SoundService& sound)
-    : clock_(clock), random_(random), sound_(sound) {}
+    : clock_(clock), random_(random), sound_(sound), files_(&CurrentDirectory()) {}
 
 Runtime::~Runtime() {
   graveyard_.clear();

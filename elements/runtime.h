@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "elements/datafiles.h"
 #include "elements/services.h"
 #include "elements/window.h"
 
@@ -81,6 +82,10 @@ class Runtime {
 
   Random& random() { return random_; }
   SoundService& sound() { return sound_; }
+  // Where handlers find data files by name; the current directory unless the front end
+  // set other places. `files` must outlive the runtime.
+  const DataFiles& files() const { return *files_; }
+  void SetFiles(const DataFiles& files) { files_ = &files; }
 
   // Timer bookkeeping, used by Timer itself.
   std::uint64_t NextTimerOrder() { return ++timerOrder_; }
@@ -96,6 +101,7 @@ class Runtime {
   Clock& clock_;
   Random& random_;
   SoundService& sound_;
+  const DataFiles* files_;
   std::vector<std::string> names_;
   std::vector<Factory> factories_;
   std::vector<std::unique_ptr<Window>> windows_;    // loaded, in load order

@@ -1,4 +1,7 @@
 // Start-up of the main window and the deal of each round.
+#include <optional>
+#include <string>
+
 #include "elements/basics.h"
 #include "elements/text.h"
 #include "elements/textfile.h"
@@ -26,14 +29,16 @@ void Form1::Form_Load() {
   roundNo = 0;
   score = 0;
 
+  const std::optional<std::string> path = runtime().files().Find(kWordFile);
+  if (!path) throw FatalError(runtime().files().NotFound(kWordFile));
   TextFile file;
   // One line more than the arrays hold, to tell a full list from an oversized one
   // without reading the rest of a huge file.
-  file.Open(kWordFile, kMaxWords + 1);
+  file.Open(*path, kMaxWords + 1);
   wordCount = 0;
   while (!file.Eof()) {
     if (wordCount == kMaxWords) {
-      throw FatalError(std::string(kWordFile) + ": has more than " + std::to_string(kMaxWords) +
+      throw FatalError(*path + ": has more than " + std::to_string(kMaxWords) +
                        " lines; the game reads at most " + std::to_string(kMaxWords) +
                        " compounds");
     }

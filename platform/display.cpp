@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "platform/desktop.h"
+
 namespace quendar {
 
 namespace {
@@ -31,6 +33,7 @@ Display::Display() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  PrepareDesktop();
 
   const char* asked = std::getenv("SDL_VIDEODRIVER");
   const bool named = asked && *asked;

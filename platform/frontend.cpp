@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/data_dirs.h"
+#include "platform/desktop.h"
 #include "platform/display.h"
+#include "platform/error_window.h"
 #include "platform/fonts.h"
 #include "platform/pictures.h"
 #include "platform/screen.h"
@@ -24,8 +27,7 @@ void ReportFatal(const std::string& message, bool display) {
   std::cerr << "quendar: " << message << std::endl;
   // Scripts that test failures under a virtual display set this to avoid a box nobody
   // can dismiss.
-  if (display && !std::getenv("QUENDAR_NO_MESSAGE_BOX"))
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quendar", message.c_str(), nullptr);
+  if (display && !std::getenv("QUENDAR_NO_MESSAGE_BOX")) ShowFatalError(message);
 }
 
 class FrontEnd {
@@ -83,11 +85,10 @@ class FrontEnd {
     if (options_.scale > 0) return options_.scale;
     float ddpi = 0, hdpi = 0, vdpi = 0;
     SDL_Rect usable{0, 0, 0, 0};
-    if (SDL_GetDisplayDPI(0, &ddpi, &hdpi, &vdpi) != 0 ||
-        SDL_GetDisplayUsableBounds(0, &usable) != 0)
-      return 1;
+    if (SDL_GetDisplayDPI(0, &ddpi, &hdpi, &vdpi) != 0) hdpi = 0;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
     const auto [w1, h1] = WindowSizeAt(w, 1.0);
-    return PickScale(hdpi, usable.w, usable.h, w1, h1);
+    return PickScale(DesktopDpi(hdpi), usable.w, usable.h, w1, h1);
   }
 
   // Opens an SDL window for each newly visible window of the program and closes those
@@ -197,10 +198,12 @@ int RunGame(const FrontEndOptions& options, const ProgramDescription& program,
     fonts.Face("ＭＳ 明朝");
     fonts.Face("ＭＳ ゴシック");
     PictureStore pictures;
+    const DataFiles files = GameDataFiles(options.list);
     SteadyClock clock;
     Random random(clock);
-    MixerSound sound;
+    MixerSound sound(files);
     Runtime runtime(clock, random, sound);
+    runtime.SetFiles(files);
     program.registerWindows(runtime);
     FrontEnd(options, hooks, runtime, fonts, pictures).Run(program.startWindow);
     if (runtime.fatal()) {

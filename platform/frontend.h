@@ -12,6 +12,7 @@ namespace quendar {
 
 struct FrontEndOptions {
   double scale = 0;  // 0: 1, or a whole multiple on a high-density display
+  std::string list;  // the word list named on the command line, "" for the usual lookup
 };
 
 struct ProgramDescription {

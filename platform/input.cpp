@@ -1,8 +1,8 @@
 #include "platform/input.h"
 
-#include "elements/keys.h"
-
 #include <utility>
+
+#include "elements/keys.h"
 
 namespace quendar {
 
@@ -80,6 +80,7 @@ int VirtualKeyCode(SDL_Keycode key, SDL_Scancode scancode) {
 
 WindowKey WindowKeyFor(SDL_Keycode key, bool repeat) {
   if (key == SDLK_F11) return repeat ? WindowKey::Consumed : WindowKey::ToggleFullscreen;
+  if (key == SDLK_ESCAPE) return WindowKey::LeaveFullscreen;
   return WindowKey::None;
 }
 

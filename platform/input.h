@@ -16,7 +16,12 @@ namespace quendar {
 int VirtualKeyCode(SDL_Keycode key, SDL_Scancode scancode);
 
 // What the front end does with a key itself rather than pass to the game.
-enum class WindowKey { None, Consumed, ToggleFullscreen };
+enum class WindowKey {
+  None,
+  Consumed,          // the window's alone
+  ToggleFullscreen,  // the window's alone
+  LeaveFullscreen,   // the window leaves full screen, and the game gets the key too
+};
 WindowKey WindowKeyFor(SDL_Keycode key, bool repeat);
 
 // A click is a press and a release on the same thing, as on the desktop the game was

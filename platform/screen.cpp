@@ -4,6 +4,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "platform/desktop.h"
+
 namespace quendar {
 
 namespace {
@@ -77,6 +79,9 @@ void Screen::HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime) {
       return;
     case WindowKey::Consumed:
       return;
+    case WindowKey::LeaveFullscreen:
+      if (LeaveFullscreen(window_.get())) Invalidate();
+      break;
     case WindowKey::None:
       break;
   }

@@ -93,8 +93,11 @@ Mix_Chunk* MixerSound::Alert() {
   return alert_;
 }
 
-void MixerSound::Play(const std::string& file) {
+void MixerSound::Play(const std::string& name) {
   if (!Open()) return;
+  std::string file = name;
+  if (files_)
+    if (const auto path = files_->Find(name)) file = *path;
   // Halting first means the mixer no longer reads the old chunk when it is freed.
   Mix_HaltChannel(kChannel);
   if (current_ && current_ != alert_) Mix_FreeChunk(current_);

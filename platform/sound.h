@@ -1,4 +1,5 @@
-// Sound through SDL2_mixer: WAV files from the current directory, one at a time. Audio is
+// Sound through SDL2_mixer: WAV files found by name where the game's data files are, one
+// at a time. Audio is
 // opened on the first request; when it cannot be opened the game stays silent for good,
 // since sound is a nicety and never a reason to stop.
 #pragma once
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "elements/datafiles.h"
 #include "elements/services.h"
 
 namespace quendar {
@@ -16,6 +18,8 @@ namespace quendar {
 class MixerSound : public SoundService {
  public:
   MixerSound() = default;
+  // Looks the sounds up in `files`, which must outlive the sound.
+  explicit MixerSound(const DataFiles& files) : files_(&files) {}
   ~MixerSound() override;
   MixerSound(const MixerSound&) = delete;
   MixerSound& operator=(const MixerSound&) = delete;
@@ -33,6 +37,7 @@ class MixerSound : public SoundService {
   bool Open();
   Mix_Chunk* Alert();
 
+  const DataFiles* files_ = nullptr;  // null: the current directory
   State state_ = State::Unopened;
   Mix_Chunk* current_ = nullptr;  // the last file played, freed when the next one starts
   Mix_Chunk* alert_ = nullptr;

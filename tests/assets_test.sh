@@ -138,9 +138,12 @@ check_wav "$root/assets/matigai.wav" 0.4 0.8
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 entry="$desk/io.github.quendar.Quendar.desktop"
-grep -q '^Path=@QUENDAR_DATADIR@$' "$entry" || fail "$entry: Path is not the @QUENDAR_DATADIR@ placeholder"
+# The game finds its data itself: no working directory; installing fills in its full path.
+grep -q '^Path=' "$entry" && fail "$entry: sets a working directory (Path=)"
+[ "$(grep -c '^Exec=@QUENDAR_GAME@' "$entry")" = 3 ] ||
+    fail "$entry: the entry and its two actions do not all start @QUENDAR_GAME@"
 if command -v desktop-file-validate >/dev/null 2>&1; then
-    sed 's|@QUENDAR_DATADIR@|/usr/share/quendar|' "$entry" >"$work/io.github.quendar.Quendar.desktop"
+    sed 's|@QUENDAR_GAME@|/usr/games/quendar|' "$entry" >"$work/io.github.quendar.Quendar.desktop"
     if ! out=$(desktop-file-validate "$work/io.github.quendar.Quendar.desktop" 2>&1) ||
         grep -Eq 'error|warning' <<<"$out"; then
         fail "$entry: $out"
@@ -155,7 +158,7 @@ else
     echo "note: appstreamcli not installed; metainfo not validated" >&2
 fi
 if command -v groff >/dev/null 2>&1; then
-    for page in "$desk/quendar.6" "$desk/quendar-check-list.6"; do
+    for page in "$desk/quendar.6" "$desk/quendar-sim.6" "$desk/quendar-check-list.6"; do
         out=$(groff -K utf8 -T utf8 -man -ww -z "$page" 2>&1)
         [ -z "$out" ] || fail "$page: $out"
     done

@@ -11,6 +11,10 @@ SCENARIO is one of:
     play       opening, target, cursor, key and mouse shots, sounds, 終わる, 閉じる
     wm-close   the window manager's close button in the middle of a game
     game-over  a word list too short to play: game over at once, then the close button
+    error-window  a named list that does not exist: the game's error window, Enter closes it
+    installed  cmake --install into a staging root (--build DIR), then the desktop entry and
+               its actions started from an empty directory: shipped lists, sound, window
+               class, and a list in ~/.local/share/quendar before the shipped one
 
 Prints one line per check and "N passed, M failed" at the end. Exit status 0 when all
 passed, 1 when any failed, 77 when a needed tool is missing.
@@ -47,6 +51,7 @@ KANJI = ("人日時色年月早近代次別段点転堂散重着続度再延刻�
 WORDS = [k + k for k in KANJI]
 
 TOOLS = ("Xvfb", "xdotool", "import", "convert")
+ARGS = None  # the command line, for scenarios that need more than the game
 
 
 # ---------------------------------------------------------------- pictures
@@ -441,12 +446,19 @@ class Checks:
 
 
 class Game:
-    def __init__(self, binary, workdir, desktop):
-        self.log = open(os.path.join(workdir, "quendar.log"), "wb")
+    def __init__(self, binary, workdir, desktop, args=(), cwd=None, env_extra=None,
+                 log_name="quendar.log"):
+        self.log_path = os.path.join(workdir, log_name)
+        self.log = open(self.log_path, "wb")
         env = dict(desktop.env, SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="disk",
-                   SDL_DISKAUDIOFILE=os.path.join(workdir, "audio.raw"),
+                   SDL_DISKAUDIOFILE=os.path.join(workdir, log_name + ".audio.raw"),
                    QUENDAR_NO_MESSAGE_BOX="1")
-        env.pop("WAYLAND_DISPLAY", None)
+        # A home of its own, so that no list of the user's stands in for the test's.
+        env["HOME"] = os.path.join(workdir, "home")
+        for name in ("WAYLAND_DISPLAY", "XDG_DATA_HOME", "GDK_SCALE", "QT_SCALE_FACTOR"):
+            env.pop(name, None)
+        env.update(env_extra or {})
+        env = {k: v for k, v in env.items() if v is not None}
         # For a sanitizer build: whole stacks, so that only the system libraries' own
         # leaks at exit are let off (lsan.supp) and the exit status still means something.
         here = os.path.dirname(os.path.abspath(__file__))
@@ -454,8 +466,9 @@ class Game:
                                                      "fast_unwind_on_malloc=0"]))
         env["LSAN_OPTIONS"] = ":".join(filter(None, [
             env.get("LSAN_OPTIONS"), "suppressions=" + os.path.join(here, "lsan.supp")]))
-        self.proc = subprocess.Popen([binary], cwd=workdir, env=env, stdout=self.log,
-                                     stderr=subprocess.STDOUT, start_new_session=True)
+        self.proc = subprocess.Popen([binary, *args], cwd=cwd or workdir, env=env,
+                                     stdout=self.log, stderr=subprocess.STDOUT,
+                                     start_new_session=True)
         self.audio = DiskAudio(env["SDL_DISKAUDIOFILE"])
 
     def wait_exit(self, timeout):
@@ -467,6 +480,11 @@ class Game:
     def stop(self):
         stop_process(self.proc)
         self.log.close()
+
+    def output(self):
+        self.log.flush()
+        with open(self.log_path, errors="replace") as f:
+            return f.read()
 
 
 def prepare(workdir, assets, lines):
@@ -834,8 +852,151 @@ def game_over(c, desk, game, assets):
     c.check("the close button leaves no window", wait_for(lambda: not desk.windows(), 5.0))
 
 
+def error_window(c, desk, game, assets):
+    """A list that cannot be found: the game's own error window, closed by Enter."""
+    win = wait_for(lambda: desk.window(ERROR_TITLE), START_TIMEOUT)
+    if not c.check("a missing list brings up the error window", win,
+                   f"windows {list(desk.windows().values())}"):
+        return
+    img = wait_for(lambda: (lambda i: i and i.count((0, 0, i.w, i.h), is_ink) > 300 and i)(
+        desk.capture(win)), STEP_TIMEOUT)
+    ink = img.count((0, 0, img.w, img.h), is_ink) if img else 0
+    c.check("the error window shows its text", ink > 300, f"{ink} dark pixels")
+    button = img and img.count((img.w - 130, img.h - 60, 130, 60), IS_BUTTON_EDGE)
+    c.check("the error window has an OK button at the bottom right", button and button > 100,
+            f"{button} pixels of the button's edge")
+    err = game.output()
+    c.check("standard error names the list and says how to go on",
+            "no-such-list.dat: file not found" in err and "elementary or joyo" in err, err[:300])
+    c.check("the game waits for the player to read it", game.wait_exit(1.0) is None)
+    desk.key(win, "Return")
+    status = game.wait_exit(STEP_TIMEOUT)
+    c.check("Enter closes it and the game ends with status 1", status == 1,
+            f"exit status {status}")
+    c.check("no window is left", wait_for(lambda: not desk.windows(), 5.0))
+
+
+def desktop_exec(entry):
+    """The Exec line of the entry and of each action, split as a launcher splits them (no
+    field codes or quoting are used), and the keys of the main group."""
+    groups, group = {}, None
+    for line in open(entry, encoding="utf-8"):
+        line = line.rstrip("\n")
+        if line.startswith("["):
+            group = line.strip("[]")
+            groups[group] = {}
+        elif "=" in line and group:
+            key, value = line.split("=", 1)
+            groups[group][key] = value
+    main = groups["Desktop Entry"]
+    actions = {a: groups[f"Desktop Action {a}"]["Exec"].split()
+               for a in filter(None, main.get("Actions", "").split(";"))}
+    return main, main["Exec"].split(), actions
+
+
+def installed(c, desk, game, assets):
+    """Installs the build into a staging root and starts the game from its desktop entry and
+    actions as a launcher does: from a directory without any list, by the Exec line alone."""
+    work = desk.workdir
+    root = os.path.join(work, "root")
+    prefix = ""
+    with open(os.path.join(ARGS.build, "CMakeCache.txt")) as f:
+        for line in f:
+            if line.startswith("CMAKE_INSTALL_PREFIX:"):
+                prefix = line.split("=", 1)[1].strip()
+    r = subprocess.run(["cmake", "--install", ARGS.build], env=dict(os.environ, DESTDIR=root),
+                       capture_output=True, text=True)
+    if not c.check("cmake --install into a staging root", r.returncode == 0, r.stderr[-300:]):
+        return
+    data = os.path.join(root + prefix, "share", "quendar")
+    main, command, actions = desktop_exec(
+        os.path.join(root + prefix, "share", "applications", "io.github.quendar.Quendar.desktop"))
+    c.check("the entry sets no working directory", "Path" not in main, str(main.get("Path")))
+    c.check("the entry has the actions elementary and joyo",
+            sorted(actions) == ["elementary", "joyo"], str(sorted(actions)))
+    if sorted(actions) != ["elementary", "joyo"]:
+        return
+    # The launcher runs the staged program: the Exec path lies under the staging root.
+    launch = lambda cmd: (root + cmd[0], cmd[1:])
+    empty = os.path.join(work, "empty")
+    os.makedirs(empty)
+    home = os.path.join(work, "home")
+
+    # The graded lists are swapped for ones the test can tell apart on screen.
+    with open(os.path.join(data, "jyukugo-elementary.dat"), "wb") as f:
+        f.write("".join(w + "\r\n" for w in WORDS[:5]).encode("cp932"))
+    with open(os.path.join(data, "jyukugo-joyo.dat"), "wb") as f:
+        f.write(("山川\r\n" * 2001).encode("cp932"))
+
+    binary, args = launch(command)
+    run = Game(binary, work, desk, args, cwd=empty, log_name="menu.log")
+    try:
+        opened = open_main_window(c, desk, run)
+        if opened:
+            main_win, board = opened
+            classed = desk.xdotool("search", "--classname", "io.github.quendar.Quendar").split()
+            c.check("the window's class is the desktop entry's id", str(main_win) in classed,
+                    f"windows of that class: {classed}")
+            img = desk.capture(main_win)
+            c.check("the menu entry plays the shipped default list",
+                    img and len(bottom_glyphs(img, board)[0]) >= 20
+                    and img.count(board.panel(), IS_RED) == 0)
+            frames = run.audio.frames_written()
+            desk.key(main_win, "Up")
+            c.check("a shot sounds the installed sound file",
+                    wait_for(lambda: run.audio.sounded_since(frames), STEP_TIMEOUT)
+                    and "quendar: sound" not in run.output(), run.output()[-300:])
+            desk.close_button(main_win)
+            c.check("closing it ends the game with status 0", run.wait_exit(STEP_TIMEOUT) == 0)
+    finally:
+        run.stop()
+    wait_for(lambda: not desk.windows(), 5.0)
+
+    binary, args = launch(actions["elementary"])
+    run = Game(binary, work, desk, args, cwd=empty, log_name="elementary.log")
+    try:
+        opened = open_main_window(c, desk, run)
+        red = opened and wait_for(lambda: desk.capture(opened[0]).count(
+            opened[1].panel(), IS_RED) >= 50)
+        c.check("the elementary action plays the elementary list (five words: over at once)",
+                red)
+    finally:
+        run.stop()
+    wait_for(lambda: not desk.windows(), 5.0)
+
+    binary, args = launch(actions["joyo"])
+    run = Game(binary, work, desk, args, cwd=empty, log_name="joyo.log")
+    try:
+        status = run.wait_exit(START_TIMEOUT)
+        err = run.output()
+        c.check("the joyo action reads the installed Jōyō list (2001 lines: refused by name)",
+                status == 1 and os.path.join(data, "jyukugo-joyo.dat") + ": has more than 2000"
+                in err, f"exit {status}: {err[-300:]}")
+    finally:
+        run.stop()
+
+    # A list in the XDG data directory comes before the installed one.
+    os.makedirs(os.path.join(home, ".local", "share", "quendar"))
+    with open(os.path.join(home, ".local", "share", "quendar", "jyukugo.dat"), "wb") as f:
+        f.write("".join(w + "\r\n" for w in WORDS[:5]).encode("cp932"))
+    binary, args = launch(command)
+    run = Game(binary, work, desk, args, cwd=empty, log_name="xdg.log")
+    try:
+        opened = open_main_window(c, desk, run)
+        red = opened and wait_for(lambda: desk.capture(opened[0]).count(
+            opened[1].panel(), IS_RED) >= 50)
+        c.check("a list in ~/.local/share/quendar comes before the shipped one", red)
+    finally:
+        run.stop()
+
+
 SCENARIOS = {"play": (play, len(WORDS)), "wm-close": (wm_close, len(WORDS)),
-             "game-over": (game_over, 5)}
+             "game-over": (game_over, 5), "error-window": (error_window, 0),
+             "installed": (installed, 0)}
+# The scenarios that start the game themselves, or with other arguments.
+GAME_ARGS = {"error-window": ["no-such-list.dat"]}
+ERROR_TITLE = "Quendar: cannot start"
+IS_BUTTON_EDGE = lambda p: p[2] >= 150 and p[0] <= 90 and 90 <= p[1] <= 130  # #3A6EA5
 
 
 def main():
@@ -843,9 +1004,12 @@ def main():
     parser.add_argument("--game", required=True, help="the quendar binary")
     parser.add_argument("--assets", required=True,
                         help="directory of the shipped sounds and pictures")
+    parser.add_argument("--build", help="the build tree, for the installed scenario")
     parser.add_argument("--keep", action="store_true", help="keep the scratch directory")
     parser.add_argument("scenario", choices=SCENARIOS)
     args = parser.parse_args()
+    global ARGS
+    ARGS = args
 
     missing = [t for t in TOOLS if not shutil.which(t)]
     if missing:
@@ -867,8 +1031,13 @@ def main():
         xserver = XServer(workdir)
         desk = Desktop(xserver.display, workdir)
         c.desk = desk
-        game = Game(os.path.abspath(args.game), workdir, desk)
-        run(c, desk, game, args.assets)
+        if args.scenario == "installed":
+            run(c, desk, None, args.assets)
+        else:
+            env = {"QUENDAR_NO_MESSAGE_BOX": None} if args.scenario == "error-window" else {}
+            game = Game(os.path.abspath(args.game), workdir, desk,
+                        GAME_ARGS.get(args.scenario, ()), env_extra=env)
+            run(c, desk, game, args.assets)
     except Exception as e:  # a broken harness is a failure, not a pass
         c.check("the run completes", False, f"{type(e).__name__}: {e}")
     finally:

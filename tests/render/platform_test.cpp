@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "elements/frame.h"
+#include "platform/desktop.h"
 #include "platform/fonts.h"
 #include "platform/input.h"
 #include "platform/screen.h"
@@ -233,6 +234,18 @@ TEST(Scale, WholeMultipleOnDenseDisplaysThatStillFits) {
   // Too dense for its size: falls back to what fits.
   EXPECT_EQ(PickScale(288, 2560, 1400, 580, 586), 2);
   EXPECT_EQ(PickScale(288, 1200, 700, 580, 586), 1);
+}
+
+// The desktop's own setting counts before the physical size, which Xvfb and many monitors
+// report as 96 dpi whatever the screen.
+TEST(Scale, FollowsTheDesktopsSetting) {
+  const char* resources = "Xcursor.size:\t48\nXft.dpi:\t192\nXft.antialias:\t1\n";
+  EXPECT_EQ(DesktopDpiFrom(nullptr, nullptr, resources, 96), 192);
+  EXPECT_EQ(DesktopDpiFrom("2", nullptr, resources, 96), 192);
+  EXPECT_EQ(DesktopDpiFrom("3", "2", resources, 96), 288);
+  EXPECT_EQ(DesktopDpiFrom(nullptr, "1.5", nullptr, 96), 144);
+  EXPECT_EQ(DesktopDpiFrom("x", "", "Xft.dpi: none\nXft.dpix: 300\n", 110), 110);
+  EXPECT_EQ(PickScale(DesktopDpiFrom(nullptr, nullptr, resources, 96), 3840, 2100, 580, 586), 2);
 }
 
 // Lines the game wrote, leaving out SDL's own notices.

@@ -1,0 +1,93 @@
+#include "app/game_args.h"
+
+#include <cstdlib>
+
+namespace quendar {
+
+namespace {
+
+GameArgs Fail(std::string why) {
+  GameArgs a;
+  a.action = GameArgs::Action::Error;
+  a.error = std::move(why);
+  return a;
+}
+
+}  // namespace
+
+GameArgs ParseGameArgs(int argc, const char* const* argv) {
+  GameArgs args;
+  bool optionsEnd = false;
+  auto setList = [&](const std::string& list) {
+    if (!args.list.empty()) return false;
+    args.list = list;
+    return true;
+  };
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (!optionsEnd && arg.size() > 1 && arg[0] == '-') {
+      if (arg == "--") {
+        optionsEnd = true;
+      } else if (arg == "-h" || arg == "--help") {
+        args.action = GameArgs::Action::Help;
+        return args;
+      } else if (arg == "--version") {
+        args.action = GameArgs::Action::Version;
+        return args;
+      } else if (arg == "--list" || arg.starts_with("--list=")) {
+        std::string value;
+        if (arg == "--list") {
+          if (i + 1 >= argc) return Fail("--list wants a word list");
+          value = argv[++i];
+        } else {
+          value = arg.substr(7);
+        }
+        if (value.empty()) return Fail("--list wants a word list");
+        if (!setList(value)) return Fail("only one word list can be played at a time");
+      } else if (arg == "--scale" || arg.starts_with("--scale=")) {
+        std::string value;
+        if (arg == "--scale") {
+          if (i + 1 >= argc) return Fail("--scale wants a number from 0.25 to 8");
+          value = argv[++i];
+        } else {
+          value = arg.substr(8);
+        }
+        char* end = nullptr;
+        args.scale = std::strtod(value.c_str(), &end);
+        if (value.empty() || *end != '\0' || !(args.scale >= 0.25 && args.scale <= 8))
+          return Fail("--scale wants a number from 0.25 to 8, not " + value);
+      } else {
+        return Fail("unknown option " + arg);
+      }
+      continue;
+    }
+    if (arg.empty()) return Fail("an empty word list name");
+    if (!setList(arg)) return Fail("only one word list can be played at a time");
+  }
+  return args;
+}
+
+std::string GameUsage() {
+  return "usage: quendar [--scale N] [[--list] LIST]\n"
+         "Plays Quendar, a game for practising two-kanji compounds.\n"
+         "\n"
+         "  LIST, --list LIST  play this word list: a file, or a shipped list by name:\n"
+         "                     default (2000 common compounds), elementary (kanji taught\n"
+         "                     in elementary school) or joyo (all Jōyō kanji)\n"
+         "  --scale N          open the windows N times their designed size (default: 1,\n"
+         "                     or a whole multiple on a high-density display or desktop)\n"
+         "  --help             show this help\n"
+         "  --version          show the version\n"
+         "\n"
+         "Without LIST the game plays jyukugo.dat from the first of these that has one:\n"
+         "the current directory, $XDG_DATA_HOME/quendar (~/.local/share/quendar), and the\n"
+         "installed data directory, which holds the shipped lists. The sounds seikai2.wav\n"
+         "and matigai.wav are looked up in the same places, each on its own.\n"
+         "F11 switches full screen on and off; Esc leaves it.\n";
+}
+
+std::string GameVersion() {
+  return std::string("quendar ") + QUENDAR_VERSION + "\n";
+}
+
+}  // namespace quendar

@@ -1,0 +1,22 @@
+// The command line of `quendar`: which word list to play and at what scale, or help and
+// version text.
+#pragma once
+
+#include <string>
+
+namespace quendar {
+
+struct GameArgs {
+  enum class Action { Play, Help, Version, Error };
+  Action action = Action::Play;
+  std::string list;   // "" for the usual lookup of jyukugo.dat
+  double scale = 0;   // 0: pick one for the display
+  std::string error;  // what is wrong with the command line, for Action::Error
+};
+
+GameArgs ParseGameArgs(int argc, const char* const* argv);
+
+std::string GameUsage();
+std::string GameVersion();
+
+}  // namespace quendar
