@@ -1,0 +1,109 @@
+// What a window looks like on one screen, as a flat list of drawing commands in output
+// pixels. Every screen (the SDL window, the offscreen screenshot, the browser canvas) only
+// executes this list, so they cannot disagree about positions, colours or stacking; the
+// same geometry answers hit tests and tells a screen what changed since the last frame.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "elements/window.h"
+
+namespace quendar {
+
+// Height of the menu bar drawn above a client area, in pixels at scale 1.
+inline constexpr int kMenuBarHeightPx = 20;
+// The bars beside a letterboxed client area.
+inline constexpr Color kLetterboxColor = 0x303030;
+
+struct PxRect {
+  int x = 0, y = 0, w = 0, h = 0;
+  bool Empty() const { return w <= 0 || h <= 0; }
+  bool Contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
+  bool operator==(const PxRect&) const = default;
+};
+
+PxRect Intersect(const PxRect& a, const PxRect& b);
+// The smallest rectangle holding both (an empty one holds nothing).
+PxRect Union(const PxRect& a, const PxRect& b);
+
+// Text measurement, which only a screen with fonts can answer: the frame builder asks it
+// for line heights (for multi-line captions and the menu bar) and widths (for alignment
+// and the menu's slots).
+class TextMetrics {
+ public:
+  virtual ~TextMetrics() = default;
+  // `face` is the design's face name ("ＭＳ 明朝"), `px` the em in output pixels.
+  virtual int LineHeight(const std::string& face, int px, bool bold) = 0;
+  virtual int Width(std::string_view text, const std::string& face, int px, bool bold) = 0;
+};
+
+enum class DrawOp : std::uint8_t {
+  Fill,     // rect filled with color, no blending
+  Text,     // one line of text, top-left corner at (rect.x, rect.y), blended over what is there
+  Picture,  // the picture `text` at its own pixel size times `scale`, top-left at (rect.x,
+            // rect.y), blended; whole scales keep pixels sharp, others are smoothed
+};
+
+struct DrawCommand {
+  DrawOp op = DrawOp::Fill;
+  PxRect rect;   // Fill: the area; Text: position and measured size; Picture: position
+  PxRect clip;   // nothing is drawn outside it; it also bounds what the command touches
+  Color color = 0;
+  std::string text;  // Text: the line (UTF-8); Picture: the picture's file name
+  std::string face;  // Text: the design's face name
+  int px = 0;        // Text: pixel size of the em
+  bool bold = false;
+  double scale = 1.0;  // Picture: output pixels per picture pixel
+  bool operator==(const DrawCommand&) const = default;
+};
+
+struct MenuSlot {
+  std::string name;
+  PxRect rect;  // output pixels
+  bool enabled = false;
+};
+
+// One frame of one window at one output size.
+struct Frame {
+  int width = 0, height = 0;  // output pixels
+  double scale = 1.0;         // output pixels per client pixel at 96 dpi
+  int menuHeight = 0;         // 0 without a menu bar
+  PxRect client;              // where the client area lies in the output
+  std::vector<MenuSlot> menu;
+  std::vector<DrawCommand> commands;  // in drawing order, bottom first
+
+  // An output position (pixel centres at +0.5) in client pixels at scale 1, or nothing
+  // when it is outside the client area.
+  struct Point {
+    double x, y;
+  };
+  std::optional<Point> ToClient(double x, double y) const;
+  // The menu slot under an output pixel, or -1.
+  int MenuSlotAt(int x, int y) const;
+};
+
+// The whole window as a screen shows it: the menu bar across the top, the client area
+// scaled uniformly to fit what is left and centred (letterboxed). `hover` is the menu slot
+// under the pointer, or -1.
+Frame BuildWindowFrame(const Window& window, int outW, int outH, int hover, TextMetrics& metrics);
+// The client area alone at a scale, as the driver's screenshot draws it.
+Frame BuildClientFrame(const Window& window, double scale, TextMetrics& metrics);
+
+// The output size that shows the window at `scale` with no letterbox.
+std::pair<int, int> WindowSizeAt(const Window& window, double scale);
+
+// The rectangles two frames of the same size differ in: the clips of the commands that
+// one has and the other has not. Empty when nothing changed.
+std::vector<PxRect> ChangedAreas(const Frame& before, const Frame& after);
+
+// The lines of a caption: split at CR LF, and at a lone CR or LF.
+std::vector<std::string_view> SplitLines(std::string_view caption);
+
+// The pixel size of a design font at a scale.
+int FontPixels(const Font& font, double scale);
+
+}  // namespace quendar
