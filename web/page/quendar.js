@@ -238,7 +238,14 @@ var Module = (function () {
     layout();
     const drew = Module._quendar_draw(canvas.width, canvas.height, forceDraw ? 1 : 0);
     forceDraw = false;
-    if (drew && !window.quendar.firstFrameAt) window.quendar.firstFrameAt = performance.now();
+    if (!drew) return;
+    // When each window first reached the screen, for the benchmark and the tests.
+    const q = window.quendar;
+    if (!q.firstFrameAt) q.firstFrameAt = performance.now();
+    const caption = $("caption").textContent;
+    const last = q.timeline[q.timeline.length - 1];
+    if (!last || last.window !== caption)
+      q.timeline.push({ window: caption, t: performance.now() - q.runStartedAt });
   }
 
   function startRun() {
@@ -246,6 +253,8 @@ var Module = (function () {
     showMessage("");
     $("ended").hidden = true;
     $("window").hidden = false;
+    window.quendar.timeline = [];
+    window.quendar.runStartedAt = performance.now();
     const error = Module.ccall("quendar_start", "string", ["string"], [RUN_DIR]);
     running = true;
     shownKey = "";
@@ -397,6 +406,9 @@ var Module = (function () {
     ready: new Promise((r) => { resolveReady = r; }),
     screenshots,
     firstFrameAt: 0,
+    runStartedAt: 0,
+    timeline: [],
+    tickStats: () => JSON.parse(Module.ccall("quendar_tick_stats", "string", [], [])),
     // The live game's state, in the driver's snapshot format.
     snapshot: () => JSON.parse(Module.ccall("quendar_snapshot", "string", [], [])),
     // Where the menu bar's commands are on the canvas, in backing-store pixels.
