@@ -2,20 +2,12 @@
 
 #include <ostream>
 
-#include "app/program.h"
 #include "elements/snapshot.h"
 
 namespace quendar {
 
 Driver::Driver(std::ostream& out, std::ostream& err, Screenshooter screenshot)
-    : out_(out),
-      err_(err),
-      screenshot_(std::move(screenshot)),
-      random_(clock_),
-      sound_(clock_),
-      runtime_(clock_, random_, sound_) {
-  RegisterProgram(runtime_);
-}
+    : out_(out), err_(err), screenshot_(std::move(screenshot)) {}
 
 std::optional<int> Driver::Fail(int lineNo, const std::string& why) {
   err_ << "quendar-sim: line " << lineNo << ": " << why << std::endl;
@@ -45,7 +37,7 @@ std::optional<int> Driver::RunLine(const std::string& line, int lineNo) {
       break;
     case K::Seed:
       if (started_) return Fail(lineNo, "'seed' must come before 'start'");
-      random_.Seed(c.seed);
+      engine_.random.Seed(c.seed);
       seeded_ = true;
       break;
     case K::Start:
@@ -74,7 +66,7 @@ std::optional<int> Driver::RunLine(const std::string& line, int lineNo) {
     case K::Set:
       return Set(c, lineNo);
     case K::Snapshot:
-      out_ << Snapshot(runtime_, sound_.requests()) << std::endl;  // flushes, for pipes
+      out_ << Snapshot(runtime_, engine_.sound.requests()) << std::endl;  // flushes, for pipes
       break;
     case K::Screenshot: {
       const Window* w = runtime_.Active();

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/engine.h"
 #include "app/script.h"
 #include "elements/runtime.h"
 #include "elements/services.h"
@@ -25,8 +26,8 @@ class Driver {
   // fatal error of the program, 2 for a malformed line), or nothing to go on.
   std::optional<int> RunLine(const std::string& line, int lineNo);
 
-  Runtime& runtime() { return runtime_; }
-  const RecordingSound& sound() const { return sound_; }
+  Runtime& runtime() { return engine_.runtime; }
+  const RecordingSound& sound() const { return engine_.sound; }
 
  private:
   std::optional<int> Fail(int lineNo, const std::string& why);
@@ -36,10 +37,8 @@ class Driver {
   std::ostream& out_;
   std::ostream& err_;
   Screenshooter screenshot_;
-  VirtualClock clock_;
-  Random random_;
-  RecordingSound sound_;
-  Runtime runtime_;
+  HeadlessEngine engine_;
+  Runtime& runtime_ = engine_.runtime;
   bool started_ = false;
   bool seeded_ = false;
 };

@@ -4,6 +4,8 @@
 #include <iostream>
 #include <string>
 
+#include "app/bench_stats.h"
+#include "app/program.h"
 #include "platform/frontend.h"
 
 namespace {
@@ -36,5 +38,6 @@ int main(int argc, char** argv) {
     std::cerr << "quendar: unknown argument " << arg << '\n';
     return Usage(std::cerr, 2);
   }
-  return quendar::RunGame(options);
+  return quendar::RunGame(options, {quendar::RegisterProgram, "cright"},
+                          quendar::BenchStatsHooks());
 }

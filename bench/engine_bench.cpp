@@ -7,7 +7,7 @@
 #include <memory>
 #include <random>
 
-#include "app/program.h"
+#include "app/engine.h"
 #include "elements/runtime.h"
 #include "game/form1.h"
 
@@ -17,16 +17,13 @@ using namespace quendar;
 
 // Runs in a scratch copy of the shipped word list's directory.
 struct Session {
-  Session() : random(clock), sound(clock), rt(clock, random, sound) {
-    random.Seed(1);
-    RegisterProgram(rt);
+  Session() {
+    engine.random.Seed(1);
     rt.Start("Form1");
   }
   Form1& form() { return static_cast<Form1&>(*rt.Get("Form1")); }
-  VirtualClock clock;
-  Random random;
-  RecordingSound sound;
-  Runtime rt;
+  HeadlessEngine engine;
+  Runtime& rt = engine.runtime;
 };
 
 void EnterAssets() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "elements/basics.h"
@@ -68,6 +69,8 @@ class Label : public Visual {
   int BackStyle = 1;  // 0 transparent, 1 opaque
   Alignment alignment = Alignment::Left;
   Font font;
+  // The window's click handler for this label's family, called with the label's index.
+  std::function<void(int)> Click;
 };
 
 class PictureBox : public Visual {
@@ -97,7 +100,8 @@ class Timer : public Element {
   bool inTick = false;
   bool rearmed = false;  // switched off and on again during its own tick
   Window* owner = nullptr;
-  int statsIndex = -1;  // the runtime's punctuality record for this timer
+  std::function<void()> Tick;  // the window's handler, bound where the timer is declared
+  int statsIndex = -1;         // the runtime's punctuality record for this timer
 
  private:
   Runtime& runtime_;
@@ -110,6 +114,7 @@ struct MenuItem {
   std::string Caption;
   bool Enabled = true;
   bool Visible = true;
+  std::function<void()> Click;  // the window's handler, bound where the item is declared
 };
 
 }  // namespace quendar

@@ -115,8 +115,8 @@ bool Runtime::Click(const std::string& label, int index) {
     Element* e = w->Find(label, index);
     if (!e || e->kind() != ElementKind::Label) return false;
     auto& l = static_cast<Label&>(*e);
-    if (!l.Enabled || !l.Visible) return false;
-    w->OnClick(l);
+    if (!l.Enabled || !l.Visible || !l.Click) return false;
+    l.Click(l.index());
     return true;
   });
 }
@@ -127,7 +127,9 @@ bool Runtime::ClickAt(double xPx, double yPx) {
     if (!w || !w->Enabled) return false;
     const Visual* v = w->HitTest(xPx, yPx);
     if (!v || v->kind() != ElementKind::Label || !v->Enabled) return false;
-    w->OnClick(static_cast<const Label&>(*v));
+    const auto& l = static_cast<const Label&>(*v);
+    if (!l.Click) return false;
+    l.Click(l.index());
     return true;
   });
 }
@@ -137,8 +139,8 @@ bool Runtime::Menu(const std::string& item) {
     Window* w = active_;
     if (!w || !w->Enabled) return false;
     const MenuItem* m = w->FindMenu(item);
-    if (!m || !m->Enabled || !m->Visible) return false;
-    w->OnMenu(item);
+    if (!m || !m->Enabled || !m->Visible || !m->Click) return false;
+    m->Click();
     return true;
   });
 }
@@ -188,14 +190,13 @@ void Runtime::RunTimersUntil(std::int64_t limit) {
     if (!next) break;
     const std::int64_t due = next->due;
     clock_.Reach(due);
-    Window* owner = next->owner;
     TickStats& stats = StatsFor(*next);
     ++stats.delivered;
     stats.maxLateMs = std::max(stats.maxLateMs, clock_.Now() - due);
     next->inTick = true;
     next->rearmed = false;
     Dispatch([&] {
-      owner->OnTimer(*next);
+      if (next->Tick) next->Tick();
       return true;
     });
     if (!IsLive(next)) continue;  // its window was unloaded by the tick

@@ -70,9 +70,6 @@ const Visual* Window::HitTest(double xPx, double yPx) const {
 }
 
 void Window::Form_KeyDown(std::int16_t, std::int16_t) {}
-void Window::OnClick(const Label&) {}
-void Window::OnMenu(const std::string&) {}
-void Window::OnTimer(Timer&) {}
 
 Label& Window::AddLabel(const std::string& name, int index) {
   auto p = std::make_unique<Label>(name, index);
@@ -97,7 +94,7 @@ Timer& Window::AddTimer(const std::string& name, bool enabled, int interval) {
 }
 
 void Window::AddMenu(const std::string& name, const std::string& caption) {
-  menus_.push_back(MenuItem{name, caption, true, true});
+  menus_.push_back(MenuItem{name, caption, true, true, nullptr});
 }
 
 void Window::AddVariable(const std::string& name, std::int16_t& v, std::int16_t min,

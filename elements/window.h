@@ -67,9 +67,6 @@ class Window {
   // Events, raised by the runtime one at a time.
   virtual void Form_Load() {}
   virtual void Form_KeyDown(std::int16_t keyCode, std::int16_t shift);
-  virtual void OnClick(const Label& label);
-  virtual void OnMenu(const std::string& item);
-  virtual void OnTimer(Timer& timer);
 
   // For tools that set variables from outside (the driver's `set`): why the current state
   // is one that play can never reach and the handlers cannot go on from, or "".
@@ -80,6 +77,27 @@ class Window {
   PictureBox& AddPicture(const std::string& name, int index = -1);
   Timer& AddTimer(const std::string& name, bool enabled, int interval);
   void AddMenu(const std::string& name, const std::string& caption);
+
+  // Declarations with their handlers, a member function of the concrete window W: a timer
+  // and its Timer event, a menu item and its Click, a label of a family and the family's
+  // Click (called with the label's index).
+  template <typename W>
+  Timer& AddTimer(const std::string& name, bool enabled, int interval, void (W::*tick)()) {
+    Timer& t = AddTimer(name, enabled, interval);
+    t.Tick = [w = static_cast<W*>(this), tick] { (w->*tick)(); };
+    return t;
+  }
+  template <typename W>
+  void AddMenu(const std::string& name, const std::string& caption, void (W::*click)()) {
+    AddMenu(name, caption);
+    menus_.back().Click = [w = static_cast<W*>(this), click] { (w->*click)(); };
+  }
+  template <typename W>
+  Label& AddLabel(const std::string& name, int index, void (W::*click)(int)) {
+    Label& l = AddLabel(name, index);
+    l.Click = [w = static_cast<W*>(this), click](int i) { (w->*click)(i); };
+    return l;
+  }
   void AddVariable(const std::string& name, std::int16_t& v, std::int16_t min = -32768,
                    std::int16_t max = 32767);
   void AddArray(const std::string& name, std::int16_t* data, std::size_t count,

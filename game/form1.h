@@ -35,9 +35,6 @@ class Form1 : public Window {
   // Events.
   void Form_Load() override;
   void Form_KeyDown(std::int16_t keyCode, std::int16_t shift) override;
-  void OnClick(const Label& label) override;
-  void OnMenu(const std::string& item) override;
-  void OnTimer(Timer& timer) override;
   std::string StateProblem() const override;
 
   void Timer1_Timer();

@@ -148,8 +148,8 @@ void Form1::BuildDesign() {
   Place(*Label3, {1219, 95, 564, 398});
 
   for (int i = 7; i >= 0; --i) {
-    Label& l =
-        Style(AddLabel("Label2", i), kMincho, 27.75f, true, kWindowTextColor, Alignment::Center);
+    Label& l = Style(AddLabel("Label2", i, &Form1::Label2_Click), kMincho, 27.75f, true,
+                     kWindowTextColor, Alignment::Center);
     Place(l, kLabel2Design[i]);
     l.Caption = "字";
     Label2[static_cast<std::size_t>(i)] = &l;
@@ -163,12 +163,12 @@ void Form1::BuildDesign() {
   }
 
   // Created in this order so that ticks due at the same moment come Timer1, Timer2, Timer3.
-  Timer1 = &AddTimer("Timer1", false, 10);
-  Timer2 = &AddTimer("Timer2", false, 50);
-  Timer3 = &AddTimer("Timer3", true, 500);
+  Timer1 = &AddTimer("Timer1", false, 10, &Form1::Timer1_Timer);
+  Timer2 = &AddTimer("Timer2", false, 50, &Form1::Timer2_Timer);
+  Timer3 = &AddTimer("Timer3", true, 500, &Form1::Timer3_Timer);
 
-  AddMenu("owaru", "終わる");
-  AddMenu("tojiru", "閉じる");
+  AddMenu("owaru", "終わる", &Form1::owaru_Click);
+  AddMenu("tojiru", "閉じる", &Form1::tojiru_Click);
 }
 
 std::string Form1::StateProblem() const {
@@ -180,26 +180,6 @@ std::string Form1::StateProblem() const {
   if (done == 8) return "every slot would be matched, leaving none to fall";
   if (hitsInRound < done) return "hitsInRound would be below the number of matched slots";
   return "";
-}
-
-void Form1::OnTimer(Timer& timer) {
-  if (&timer == Timer1)
-    Timer1_Timer();
-  else if (&timer == Timer2)
-    Timer2_Timer();
-  else if (&timer == Timer3)
-    Timer3_Timer();
-}
-
-void Form1::OnClick(const Label& label) {
-  if (label.name() == "Label2") Label2_Click(label.index());
-}
-
-void Form1::OnMenu(const std::string& item) {
-  if (item == "owaru")
-    owaru_Click();
-  else if (item == "tojiru")
-    tojiru_Click();
 }
 
 }  // namespace quendar

@@ -1,11 +1,11 @@
 // Play: the fall tick, aiming and firing, and the flight tick that judges a shot.
 #include "elements/basics.h"
+#include "elements/keys.h"
 #include "game/form1.h"
 
 namespace quendar {
 
 namespace {
-constexpr int kKeyEnter = 13, kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40;
 constexpr int kMatchPointsPerLevel = 2, kRoundClearBonus = 200, kMissPenalty = 5,
               kBottomPenalty = 100, kPointsPerBadge = 500, kMaxBadges = 20;
 }  // namespace
@@ -57,18 +57,18 @@ void Form1::Form_KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {
   Label8[static_cast<std::size_t>(cursorCol)]->Visible = false;
   Picture2->Visible = false;
   Picture3->Visible = false;
-  if (keyCode == kKeyRight) {
+  if (keyCode == KeyCode::kRight) {
     cursorCol = static_cast<std::int16_t>(cursorCol + 1);
     if (cursorCol >= 7) cursorCol = 7;
     Label8[static_cast<std::size_t>(cursorCol)]->Visible = true;
   }
-  if (keyCode == kKeyLeft) {
+  if (keyCode == KeyCode::kLeft) {
     cursorCol = static_cast<std::int16_t>(cursorCol - 1);
     if (cursorCol <= 0) cursorCol = 0;
     Label8[static_cast<std::size_t>(cursorCol)]->Visible = true;
   }
   Label8[static_cast<std::size_t>(cursorCol)]->Visible = true;
-  if (keyCode == kKeyUp || keyCode == kKeyDown || keyCode == kKeyEnter) {
+  if (keyCode == KeyCode::kUp || keyCode == KeyCode::kDown || keyCode == KeyCode::kEnter) {
     // A matched block is out of play: firing it again would list its compound twice and
     // could clear a round with fewer than eight compounds. A click on it does nothing
     // either, since it is disabled.

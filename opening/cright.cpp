@@ -63,7 +63,7 @@ cright::cright(Runtime& runtime) : Window(runtime, "cright") {
   Place(*Picture7, {0, 0, 6495, 3375});
   Picture7->picture = "cright-backdrop.png";
 
-  Timer1 = &AddTimer("Timer1", true, 50);
+  Timer1 = &AddTimer("Timer1", true, 50, &cright::Timer1_Timer);
   AddVariable("animStep", animStep);
 }
 
@@ -75,10 +75,6 @@ void cright::Form_Load() {
     Picture8[i]->Visible = false;
     Picture1[i]->Visible = true;
   }
-}
-
-void cright::OnTimer(Timer& timer) {
-  if (&timer == Timer1) Timer1_Timer();
 }
 
 void cright::Timer1_Timer() {

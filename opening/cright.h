@@ -15,7 +15,6 @@ class cright : public Window {
   explicit cright(Runtime& runtime);
 
   void Form_Load() override;
-  void OnTimer(Timer& timer) override;
   void Timer1_Timer();
 
   std::int16_t animStep = 0;

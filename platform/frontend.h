@@ -1,6 +1,12 @@
 // The game's front end: one SDL window per visible window of the program, input to the
-// runtime, timers on the real clock, and a repaint only when something visible changed.
+// runtime, timers on the real clock, and a repaint only where something visible changed.
+// It knows windows and elements, never the program by name: app/ describes the program.
 #pragma once
+
+#include <functional>
+#include <string>
+
+#include "elements/runtime.h"
 
 namespace quendar {
 
@@ -8,12 +14,21 @@ struct FrontEndOptions {
   double scale = 0;  // 0: 1, or a whole multiple on a high-density display
 };
 
-// Runs the program from its opening window until it ends. Returns the exit status: 0
-// when the player closed it, 1 after a fatal error or with no display to draw on.
-int RunGame(const FrontEndOptions& options);
+struct ProgramDescription {
+  std::function<void(Runtime&)> registerWindows;
+  std::string startWindow;
+};
 
-// The scale a window opens at: 1, or on a display denser than about 144 dpi the nearest
-// whole scale that still fits in the usable area (windowW × windowH at scale 1).
-int PickScale(float dpi, int usableW, int usableH, int windowW, int windowH);
+// Observers a benchmark installs; each may be empty.
+struct FrontEndHooks {
+  std::function<void()> frameShown;                     // a frame reached the screen
+  std::function<void(const Runtime&)> eventsDelivered;  // after each turn of the loop
+  std::function<void(const Runtime&)> finished;         // the program ended
+};
+
+// Runs the program from its start window until it ends. Returns the exit status: 0 when
+// the player closed it, 1 after a fatal error or with no display to draw on.
+int RunGame(const FrontEndOptions& options, const ProgramDescription& program,
+            const FrontEndHooks& hooks = {});
 
 }  // namespace quendar

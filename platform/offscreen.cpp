@@ -10,32 +10,17 @@ namespace quendar {
 OffscreenCanvas::OffscreenCanvas(FontLibrary& fonts, PictureStore& pictures)
     : fonts_(fonts), pictures_(pictures) {}
 
-OffscreenCanvas::~OffscreenCanvas() {
-  painter_.reset();
-  if (renderer_) SDL_DestroyRenderer(renderer_);
-  if (surface_) SDL_FreeSurface(surface_);
-}
-
 SDL_Surface* OffscreenCanvas::Draw(const Window& window, double scale) {
   const int w = std::max(1, static_cast<int>(std::lround(window.clientWidthPx * scale)));
   const int h = std::max(1, static_cast<int>(std::lround(window.clientHeightPx * scale)));
   if (!surface_ || surface_->w != w || surface_->h != h) {
-    painter_.reset();
-    if (renderer_) SDL_DestroyRenderer(renderer_);
-    if (surface_) SDL_FreeSurface(surface_);
-    renderer_ = nullptr;
-    surface_ = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888);
+    surface_.reset(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888));
     if (!surface_)
       throw std::runtime_error(std::string("cannot make a picture: ") + SDL_GetError());
-    renderer_ = SDL_CreateSoftwareRenderer(surface_);
-    if (!renderer_)
-      throw std::runtime_error(std::string("cannot start the renderer: ") + SDL_GetError());
-    painter_ = std::make_unique<Painter>(renderer_, fonts_, pictures_);
   }
-  painter_->DrawWindow(window, 0, 0, scale);
-  SDL_RenderFlush(renderer_);
-  painter_->EndFrame();
-  return surface_;
+  frame_ = BuildClientFrame(window, scale, canvas_);
+  canvas_.Execute(surface_.get(), frame_);
+  return surface_.get();
 }
 
 Color PixelAt(const SDL_Surface* surface, int x, int y) {

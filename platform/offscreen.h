@@ -1,6 +1,6 @@
 // A window's client area drawn into memory with SDL's software renderer: no display and
 // no video subsystem needed. The driver's screenshots, the tests and the benchmark draw
-// through here with the game's own Painter.
+// the same frame description through the same canvas as the game's windows.
 #pragma once
 
 #include <SDL.h>
@@ -11,16 +11,16 @@
 #include <string>
 
 #include "elements/window.h"
+#include "platform/canvas.h"
 #include "platform/fonts.h"
-#include "platform/painter.h"
 #include "platform/pictures.h"
+#include "platform/sdl_handles.h"
 
 namespace quendar {
 
 class OffscreenCanvas {
  public:
   OffscreenCanvas(FontLibrary& fonts, PictureStore& pictures);
-  ~OffscreenCanvas();
   OffscreenCanvas(const OffscreenCanvas&) = delete;
   OffscreenCanvas& operator=(const OffscreenCanvas&) = delete;
 
@@ -28,13 +28,15 @@ class OffscreenCanvas {
   // the canvas and valid until the next call. Throws std::runtime_error when SDL fails
   // and FontError when no font can be found.
   SDL_Surface* Draw(const Window& window, double scale = 1.0);
+  // The frame the last Draw executed.
+  const Frame& frame() const { return frame_; }
 
  private:
   FontLibrary& fonts_;
   PictureStore& pictures_;
-  SDL_Surface* surface_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  std::unique_ptr<Painter> painter_;
+  SurfacePtr surface_;
+  SdlCanvas canvas_{fonts_, pictures_};
+  Frame frame_;
 };
 
 // The colour of one pixel of an RGB888 surface, as 0xRRGGBB.

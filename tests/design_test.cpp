@@ -12,12 +12,8 @@ namespace quendar {
 namespace {
 
 struct Designed {
-  Designed() : random(clock), sound(clock), rt(clock, random, sound), form(rt) {}
-  VirtualClock clock;
-  Random random;
-  RecordingSound sound;
-  Runtime rt;
-  Form1 form;
+  HeadlessEngine engine{false};
+  Form1 form{engine.runtime};
 };
 
 long PxX(const Window& w, double u) {

@@ -30,18 +30,19 @@ class TestWindow : public Window {
  public:
   TestWindow(Runtime& rt, const std::string& name, std::vector<Tick>& log)
       : Window(rt, name), log_(log) {
-    a = &AddTimer("A", false, 10);
-    b = &AddTimer("B", false, 10);
-    label = &AddLabel("L", 0);
+    a = &AddTimer("A", false, 10, &TestWindow::A_Timer);
+    b = &AddTimer("B", false, 10, &TestWindow::B_Timer);
+    label = &AddLabel("L", 0, &TestWindow::L_Click);
     label->Width = label->Height = 100;
   }
-  void OnTimer(Timer& t) override {
+  void A_Timer() { Ticked(*a); }
+  void B_Timer() { Ticked(*b); }
+  void Ticked(Timer& t) {
     log_.push_back({t.name(), runtime().Now()});
     if (onTick) onTick(t);
   }
   void Form_KeyDown(std::int16_t code, std::int16_t) override { keys.push_back(code); }
-  void OnClick(const Label& l) override { clicks.push_back(l.index()); }
-  void OnMenu(const std::string& m) override { menus.push_back(m); }
+  void L_Click(int index) { clicks.push_back(index); }
 
   Timer *a, *b;
   Label* label;

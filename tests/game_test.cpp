@@ -6,6 +6,7 @@
 #include <set>
 
 #include "elements/basics.h"
+#include "elements/keys.h"
 #include "tests/harness.h"
 
 namespace quendar {
@@ -14,7 +15,8 @@ namespace {
 using test::Program;
 using test::SampleWords;
 
-constexpr int kEnter = 13, kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kSpace = 32;
+using namespace KeyCode;
+constexpr int kSpace = 32;
 
 std::string Compound(Form1& f, std::size_t slot) {
   return f.Label1[slot]->Caption + f.Label2[slot]->Caption;

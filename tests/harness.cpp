@@ -46,16 +46,14 @@ std::string WordFile(const std::vector<std::string>& words) {
 }
 
 Program::Program(const std::vector<std::string>& words, std::uint64_t seed,
-                 const std::string& startWindow, bool writeList)
-    : random_(clock_), sound_(clock_), runtime_(clock_, random_, sound_) {
+                 const std::string& startWindow, bool writeList) {
   if (writeList) dir_.Write("jyukugo.dat", WordFile(words));
-  random_.Seed(seed);
-  RegisterProgram(runtime_);
-  started_ = runtime_.Start(startWindow);
+  engine_.random.Seed(seed);
+  started_ = rt().Start(startWindow);
 }
 
 Form1& Program::form() {
-  Window* w = runtime_.Get("Form1");
+  Window* w = rt().Get("Form1");
   if (!w) {
     ADD_FAILURE() << "Form1 is not loaded";
     throw std::runtime_error("Form1 is not loaded");

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "app/engine.h"
 #include "elements/runtime.h"
 #include "elements/services.h"
 #include "game/form1.h"
@@ -44,29 +44,26 @@ class Program {
   explicit Program(const std::vector<std::string>& words, std::uint64_t seed = 1,
                    const std::string& startWindow = "Form1", bool writeList = true);
 
-  Runtime& rt() { return runtime_; }
+  Runtime& rt() { return engine_.runtime; }
   ScratchDir& dir() { return dir_; }
   Form1& form();  // the main window; fails the test when it is not loaded
   bool started() const { return started_; }
-  void Wait(std::int64_t ms) { runtime_.RunTimersUntil(runtime_.Now() + ms); }
+  void Wait(std::int64_t ms) { engine_.Wait(ms); }
   // Waits on the virtual clock, tick by tick, until the condition holds (at most `limitMs`).
   template <typename Pred>
   bool WaitUntil(Pred pred, std::int64_t limitMs) {
-    const std::int64_t end = runtime_.Now() + limitMs;
+    const std::int64_t end = rt().Now() + limitMs;
     while (!pred()) {
-      if (runtime_.Now() >= end || runtime_.Exited()) return false;
+      if (rt().Now() >= end || rt().Exited()) return false;
       Wait(1);
     }
     return true;
   }
-  const std::vector<SoundRequest>& sounds() const { return sound_.requests(); }
+  const std::vector<SoundRequest>& sounds() const { return engine_.sound.requests(); }
 
  private:
   ScratchDir dir_;
-  VirtualClock clock_;
-  Random random_;
-  RecordingSound sound_;
-  Runtime runtime_;
+  HeadlessEngine engine_;
   bool started_ = false;
 };
 

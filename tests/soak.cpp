@@ -12,7 +12,7 @@
 #include <random>
 #include <string>
 
-#include "app/program.h"
+#include "app/engine.h"
 #include "elements/runtime.h"
 #include "game/form1.h"
 #include "tests/cp932.h"
@@ -103,12 +103,9 @@ int main(int argc, char** argv) {
       std::string utf8 = RandomList(gen);
       std::ofstream(std::string(dir) + "/jyukugo.dat", std::ios::binary) << utf8;
     }
-    VirtualClock clock;
-    Random random(clock);
-    random.Seed(gen());
-    RecordingSound sound(clock);
-    Runtime rt(clock, random, sound);
-    RegisterProgram(rt);
+    HeadlessEngine engine;
+    engine.random.Seed(gen());
+    Runtime& rt = engine.runtime;
     rt.Start(gen() % 2 ? "cright" : "Form1");
     ++sessions;
     const std::int64_t length = 60000 + static_cast<std::int64_t>(gen() % 600000);

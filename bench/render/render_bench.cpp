@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "app/program.h"
+#include "app/engine.h"
 #include "elements/runtime.h"
 #include "platform/offscreen.h"
 
@@ -15,18 +15,14 @@ using namespace quendar;
 
 // The main window a few seconds into a round, on the shipped word list.
 struct Session {
-  Session() : random(clock), sound(clock), rt(clock, random, sound) {
+  Session() {
     if (chdir(QUENDAR_SOURCE_DIR "/assets") != 0) std::abort();
-    random.Seed(1);
-    RegisterProgram(rt);
-    if (!rt.Start("Form1")) std::abort();
-    rt.RunTimersUntil(3000);
+    engine.random.Seed(1);
+    if (!engine.runtime.Start("Form1")) std::abort();
+    engine.Wait(3000);
   }
-  const Window& form() const { return *rt.Get("Form1"); }
-  VirtualClock clock;
-  Random random;
-  RecordingSound sound;
-  Runtime rt;
+  const Window& form() const { return *engine.runtime.Get("Form1"); }
+  HeadlessEngine engine;
 };
 
 void BM_Form1Frame(benchmark::State& state) {

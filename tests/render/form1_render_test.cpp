@@ -8,13 +8,20 @@
 
 #include "app/driver.h"
 #include "app/screenshot.h"
-#include "platform/menubar.h"
+#include "platform/canvas.h"
 #include "tests/render/render_support.h"
 
 namespace quendar::test {
 namespace {
 
 constexpr Color kWhite = 0xFFFFFF;
+
+// An element's rectangle in client pixels at scale 1.
+PxRect RectOf(const Window& w, const Visual& v) {
+  const auto px = [](double d) { return static_cast<int>(std::lround(d)); };
+  return {px(w.UnitsToPxX(v.Left)), px(w.UnitsToPxY(v.Top)), px(w.UnitsToPxX(v.Width)),
+          px(w.UnitsToPxY(v.Height))};
+}
 
 class Form1Frame : public ::testing::Test {
  protected:
@@ -90,8 +97,8 @@ TEST_F(Form1Frame, StatusTextInItsColoursAndDisabledBlocksGreyed) {
   // "点" in orange.
   EXPECT_GT(CountTinted(s, {222, 5, 32, 23}, 0xFF8000, kWhite), 15);
   EXPECT_EQ(CountTinted(s, {222, 5, 32, 23}, 0x00C000, kWhite), 0);
-  const PxRect r = ElementRect(form(), block, 1.0, 0, 0);
-  const PxRect next = ElementRect(form(), *form().Label2[2], 1.0, 0, 0);
+  const PxRect r = RectOf(form(), block);
+  const PxRect next = RectOf(form(), *form().Label2[2]);
   EXPECT_GT(CountColour(s, r, 0x808080), 20);
   EXPECT_EQ(CountColour(s, r, 0x000000), 0);
   EXPECT_GT(CountColour(s, next, 0x000000), 20);
@@ -116,55 +123,41 @@ TEST_F(Form1Frame, DrawsTheSameAtEveryRepaintAndScalesTextCrisply) {
   EXPECT_LT(two, 5 * one);
 }
 
-TEST_F(Form1Frame, MenuBarListsItsItemsLeftToRightAndGreysThemWhenDisabled) {
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 580, 20, 32, SDL_PIXELFORMAT_RGB888);
-  SDL_Renderer* r = SDL_CreateSoftwareRenderer(surface);
-  {
-    Painter painter(r, fonts_, pictures_);
-    std::vector<MenuSlot> slots = LayOutMenuBar(form(), painter, 1.0, kMenuBarHeightPx);
-    ASSERT_EQ(slots.size(), 2u);
-    EXPECT_EQ(slots[0].name, "owaru");
-    EXPECT_EQ(slots[1].name, "tojiru");
-    EXPECT_EQ(slots[0].rect.x, 0);
-    EXPECT_EQ(slots[1].rect.x, slots[0].rect.x + slots[0].rect.w);
-    EXPECT_EQ(MenuSlotAt(slots, slots[1].rect.x + 2, 10), 1);
-    EXPECT_EQ(MenuSlotAt(slots, slots[1].rect.x + slots[1].rect.w + 2, 10), -1);
-    DrawMenuBar(painter, slots, 580, kMenuBarHeightPx, 1.0, -1);
-    SDL_RenderFlush(r);
-    EXPECT_GT(CountColour(surface, Whole(surface), 0x000000), 10);
-
-    form().Enabled = false;
-    slots = LayOutMenuBar(form(), painter, 1.0, kMenuBarHeightPx);
-    EXPECT_FALSE(slots[0].enabled);
-    DrawMenuBar(painter, slots, 580, kMenuBarHeightPx, 1.0, 0);
-    SDL_RenderFlush(r);
-    EXPECT_EQ(CountColour(surface, Whole(surface), 0x000000), 0);
-    EXPECT_GT(CountColour(surface, Whole(surface), 0xA0A0A0), 10);
-  }
-  SDL_DestroyRenderer(r);
-  SDL_FreeSurface(surface);
-}
-
-// Draws a window as the game's screens do: letterboxed in an output of a given size.
+// Draws a window as the game's screens do: the frame description of the whole window at
+// an output size, executed by the canvas the screens use.
 struct Output {
-  Output(int w, int h, const Window& window, FontLibrary& fonts, PictureStore& pictures)
-      : layout(ViewLayout::Fit(w, h, window)) {
-    surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888);
-    renderer = SDL_CreateSoftwareRenderer(surface);
-    SDL_FillRect(surface, nullptr, kLetterbox);
-    Painter painter(renderer, fonts, pictures);
-    painter.DrawWindow(window, layout.client.x, layout.client.y, layout.scale);
-    SDL_RenderFlush(renderer);
+  Output(int w, int h, const Window& window, FontLibrary& fonts, PictureStore& pictures,
+         int hover = -1)
+      : canvas(fonts, pictures),
+        frame(BuildWindowFrame(window, w, h, hover, canvas)),
+        surface(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888)) {
+    canvas.Execute(surface.get(), frame);
   }
-  ~Output() {
-    SDL_DestroyRenderer(renderer);
-    SDL_FreeSurface(surface);
-  }
-  static constexpr Color kLetterbox = 0x303030;
-  ViewLayout layout;
-  SDL_Surface* surface;
-  SDL_Renderer* renderer;
+  SdlCanvas canvas;
+  Frame frame;
+  SurfacePtr surface;
 };
+
+TEST_F(Form1Frame, MenuBarListsItsItemsLeftToRightAndGreysThemWhenDisabled) {
+  const auto [w, h] = WindowSizeAt(form(), 1.0);
+  Output out(w, h, form(), fonts_, pictures_);
+  const auto& slots = out.frame.menu;
+  ASSERT_EQ(slots.size(), 2u);
+  EXPECT_EQ(slots[0].name, "owaru");
+  EXPECT_EQ(slots[1].name, "tojiru");
+  EXPECT_EQ(slots[0].rect.x, 0);
+  EXPECT_EQ(slots[1].rect.x, slots[0].rect.x + slots[0].rect.w);
+  EXPECT_EQ(out.frame.MenuSlotAt(slots[1].rect.x + 2, 10), 1);
+  EXPECT_EQ(out.frame.MenuSlotAt(slots[1].rect.x + slots[1].rect.w + 2, 10), -1);
+  const PxRect bar{0, 0, w, kMenuBarHeightPx};
+  EXPECT_GT(CountColour(out.surface.get(), bar, 0x000000), 10);
+
+  form().Enabled = false;
+  Output greyed(w, h, form(), fonts_, pictures_, 0);
+  EXPECT_FALSE(greyed.frame.menu[0].enabled);
+  EXPECT_EQ(CountColour(greyed.surface.get(), bar, 0x000000), 0);
+  EXPECT_GT(CountColour(greyed.surface.get(), bar, 0xA0A0A0), 10);
+}
 
 TEST(ClickMapping, EveryPointReachesTheTopmostElementDrawnThere) {
   CanvasRig rig(100, 60, [](Canvas& c) {
@@ -174,14 +167,14 @@ TEST(ClickMapping, EveryPointReachesTheTopmostElementDrawnThere) {
     c.Put("Empty", {0, 0, 0, 60}, 0xFF00FF);
   });
   Output out(320, 200, rig.canvas(), rig.fonts(), rig.pictures());
-  ASSERT_DOUBLE_EQ(out.layout.scale, 3.2);
+  ASSERT_DOUBLE_EQ(out.frame.scale, 3.2);
   int clicks = 0, checked = 0;
   for (int y = 0; y < 200; y += 3) {
     for (int x = 0; x < 320; x += 3) {
-      const Color drawn = PixelAt(out.surface, x, y);
-      const auto p = out.layout.ToClient(x + 0.5, y + 0.5);
+      const Color drawn = PixelAt(out.surface.get(), x, y);
+      const auto p = out.frame.ToClient(x + 0.5, y + 0.5);
       if (!p) {
-        EXPECT_EQ(drawn, Output::kLetterbox) << x << ',' << y;
+        EXPECT_EQ(drawn, kLetterboxColor) << x << ',' << y;
         continue;
       }
       const Visual* hit = rig.canvas().HitTest(p->x, p->y);
@@ -221,11 +214,13 @@ TEST(ClickMapping, ClickOnABottomBlockFiresItAtAnyScale) {
       SCOPED_TRACE(testing::Message() << w << 'x' << h << " block " << i);
       const Label& block = *program.form().Label2[static_cast<std::size_t>(i)];
       // A point just inside the block's top-left corner, in output pixels.
-      const PxRect r = ElementRect(program.form(), block, out.layout.scale, out.layout.client.x,
-                                   out.layout.client.y);
-      const int x = r.x + 2, y = r.y + 2;
-      EXPECT_EQ(PixelAt(out.surface, x, y), block.BackColor);
-      const auto p = out.layout.ToClient(x + 0.5, y + 0.5);
+      const Window& f = program.form();
+      const int x = out.frame.client.x +
+                    static_cast<int>(std::lround(f.UnitsToPxX(block.Left, out.frame.scale))) + 2;
+      const int y = out.frame.client.y +
+                    static_cast<int>(std::lround(f.UnitsToPxY(block.Top, out.frame.scale))) + 2;
+      EXPECT_EQ(PixelAt(out.surface.get(), x, y), block.BackColor);
+      const auto p = out.frame.ToClient(x + 0.5, y + 0.5);
       ASSERT_TRUE(p);
       EXPECT_TRUE(program.rt().ClickAt(p->x, p->y));
       EXPECT_EQ(program.form().shotCol, i);

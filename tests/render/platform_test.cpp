@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "elements/frame.h"
 #include "platform/fonts.h"
-#include "platform/frontend.h"
-#include "platform/keys.h"
+#include "platform/input.h"
+#include "platform/screen.h"
 #include "platform/sound.h"
-#include "platform/view.h"
 #include "tests/render/render_support.h"
 
 namespace quendar::test {
@@ -119,23 +119,32 @@ struct Form1Window : ::testing::Test {
   Form1& form = program.form();
 };
 
-TEST_F(Form1Window, LayoutPutsTheMenuBarAboveAndLetterboxesTheClient) {
-  auto [w, h] = ViewLayout::SizeAt(form, 1.0);
+// Every character as wide as its em, every line 1.25 em high: enough for geometry.
+struct FixedMetrics : TextMetrics {
+  int LineHeight(const std::string&, int px, bool) override { return px * 5 / 4; }
+  int Width(std::string_view text, const std::string&, int px, bool) override {
+    return static_cast<int>(text.size()) * px / 3;
+  }
+};
+
+TEST_F(Form1Window, FramePutsTheMenuBarAboveAndLetterboxesTheClient) {
+  FixedMetrics metrics;
+  auto [w, h] = WindowSizeAt(form, 1.0);
   EXPECT_EQ(w, 580);
   EXPECT_EQ(h, 566 + kMenuBarHeightPx);
-  ViewLayout one = ViewLayout::Fit(w, h, form);
+  const Frame one = BuildWindowFrame(form, w, h, -1, metrics);
   EXPECT_DOUBLE_EQ(one.scale, 1.0);
   EXPECT_EQ(one.menuHeight, kMenuBarHeightPx);
-  EXPECT_EQ(one.client.x, 0);
-  EXPECT_EQ(one.client.y, kMenuBarHeightPx);
-  EXPECT_EQ(one.client.w, 580);
-  EXPECT_EQ(one.client.h, 566);
+  EXPECT_EQ(one.client, (PxRect{0, kMenuBarHeightPx, 580, 566}));
+  EXPECT_NE(one.commands.front().color, kLetterboxColor);  // nothing to letterbox
 
-  std::tie(w, h) = ViewLayout::SizeAt(form, 2.0);
-  const ViewLayout two = ViewLayout::Fit(w + 200, h, form);  // wider: bars left and right
+  std::tie(w, h) = WindowSizeAt(form, 2.0);
+  const Frame two = BuildWindowFrame(form, w + 200, h, -1, metrics);  // bars left and right
   EXPECT_DOUBLE_EQ(two.scale, 2.0);
   EXPECT_EQ(two.client.x, 100);
   EXPECT_EQ(two.client.y, 2 * kMenuBarHeightPx);
+  EXPECT_EQ(two.commands.front().rect, (PxRect{0, 0, w + 200, h}));
+  EXPECT_EQ(two.commands.front().color, kLetterboxColor);
 
   const auto p = two.ToClient(100 + 2 * 261 + 0.5, 40 + 2 * 7 + 0.5);
   ASSERT_TRUE(p);
@@ -146,20 +155,34 @@ TEST_F(Form1Window, LayoutPutsTheMenuBarAboveAndLetterboxesTheClient) {
   EXPECT_FALSE(two.ToClient(100 + 1160 + 0.5, 100));
 }
 
-TEST_F(Form1Window, SignatureChangesOnlyWithWhatIsDrawn) {
-  const std::uint64_t start = DrawSignature(form);
-  EXPECT_EQ(DrawSignature(form), start);
+TEST_F(Form1Window, OnlyWhatChangedOnScreenIsDrawnAgain) {
+  FixedMetrics metrics;
+  const auto frame = [&] { return BuildWindowFrame(form, 580, 586, -1, metrics); };
+  const Frame start = frame();
+  EXPECT_TRUE(ChangedAreas(start, frame()).empty());
   form.Picture2->Left += 100;  // hidden: nothing on screen changes
-  EXPECT_EQ(DrawSignature(form), start);
-  form.Picture2->Visible = true;
-  const std::uint64_t shown = DrawSignature(form);
-  EXPECT_NE(shown, start);
-  form.Label4->Caption = "10";
-  EXPECT_NE(DrawSignature(form), shown);
+  EXPECT_TRUE(ChangedAreas(start, frame()).empty());
+
+  form.Label4->Caption = "10";  // the score, right-aligned in its label
+  const auto areas = ChangedAreas(start, frame());
+  ASSERT_EQ(areas.size(), 1u);
+  const PxRect label4{
+      static_cast<int>(std::lround(form.UnitsToPxX(form.Label4->Left))),
+      kMenuBarHeightPx + static_cast<int>(std::lround(form.UnitsToPxY(form.Label4->Top))),
+      static_cast<int>(std::lround(form.UnitsToPxX(form.Label4->Width))),
+      static_cast<int>(std::lround(form.UnitsToPxY(form.Label4->Height)))};
+  EXPECT_EQ(Intersect(areas[0], label4), areas[0]);  // inside the label, nowhere else
   form.Label4->Caption = "";
-  EXPECT_EQ(DrawSignature(form), shown);
-  form.Label9[3]->BackColor = 0xFFFF00;
-  EXPECT_NE(DrawSignature(form), shown);
+  EXPECT_TRUE(ChangedAreas(start, frame()).empty());
+
+  // A block moving down one step touches the rectangles it left and entered.
+  form.Label1[0]->Top += 10;
+  for (const PxRect& a : ChangedAreas(start, frame()))
+    EXPECT_LE(a.w * a.h, 50 * 60) << a.x << ',' << a.y << ' ' << a.w << 'x' << a.h;
+  form.Label1[0]->Top -= 10;
+  // The hovered menu item is drawn again, and only the bar.
+  for (const PxRect& a : ChangedAreas(start, BuildWindowFrame(form, 580, 586, 0, metrics)))
+    EXPECT_LE(a.y + a.h, kMenuBarHeightPx);
 }
 
 TEST(Keys, WindowsVirtualKeyCodes) {
@@ -196,6 +219,10 @@ TEST(Keys, WindowsVirtualKeyCodes) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(VirtualKeyCode(c.key, c.scancode), c.vk) << SDL_GetKeyName(c.key);
+  // F11 belongs to the window (full screen); the game never sees it, held or not.
+  EXPECT_EQ(WindowKeyFor(SDLK_F11, false), WindowKey::ToggleFullscreen);
+  EXPECT_EQ(WindowKeyFor(SDLK_F11, true), WindowKey::Consumed);
+  EXPECT_EQ(WindowKeyFor(SDLK_UP, false), WindowKey::None);
 }
 
 TEST(Scale, WholeMultipleOnDenseDisplaysThatStillFits) {

@@ -10,13 +10,13 @@ namespace quendar::test {
 CanvasRig::CanvasRig(int width, int height, std::function<void(Canvas&)> build,
                      std::vector<std::string> pictureDirs)
     : pictures_(std::move(pictureDirs)) {
-  runtime_.Register("Canvas", [&, width, height, build](Runtime& rt) {
+  rt().Register("Canvas", [&, width, height, build](Runtime& rt) {
     auto c = std::make_unique<Canvas>(rt, width, height);
     build(*c);
     canvas_ = c.get();
     return c;
   });
-  EXPECT_TRUE(runtime_.Start("Canvas"));
+  EXPECT_TRUE(rt().Start("Canvas"));
 }
 
 int CountColour(const SDL_Surface* s, PxRect r, Color c) {

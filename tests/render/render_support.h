@@ -15,7 +15,6 @@
 #include "platform/fonts.h"
 #include "platform/offscreen.h"
 #include "platform/pictures.h"
-#include "platform/view.h"
 #include "tests/harness.h"
 
 namespace quendar::test {
@@ -34,6 +33,7 @@ class Canvas : public Window {
   // Elements are added topmost first, as the layouts list them.
   Label& Put(const std::string& name, PxRect r, Color back, int backStyle = 1) {
     Label& l = Place(AddLabel(name), r, back);
+    l.Click = [this, &l](int) { clicked.push_back(l.DisplayName()); };
     l.BackStyle = backStyle;
     l.font = Font{"ＭＳ 明朝", 20.25f, false};
     return l;
@@ -45,7 +45,6 @@ class Canvas : public Window {
   }
   void Menu(const std::string& name, const std::string& caption) { AddMenu(name, caption); }
 
-  void OnClick(const Label& label) override { clicked.push_back(label.DisplayName()); }
   std::vector<std::string> clicked;
 
  private:
@@ -67,16 +66,13 @@ class CanvasRig {
   CanvasRig(int width, int height, std::function<void(Canvas&)> build,
             std::vector<std::string> pictureDirs = {});
   Canvas& canvas() { return *canvas_; }
-  Runtime& rt() { return runtime_; }
+  Runtime& rt() { return engine_.runtime; }
   FontLibrary& fonts() { return fonts_; }
   PictureStore& pictures() { return pictures_; }
   SDL_Surface* Draw(double scale = 1.0) { return offscreen_.Draw(*canvas_, scale); }
 
  private:
-  VirtualClock clock_;
-  Random random_{clock_};
-  RecordingSound sound_{clock_};
-  Runtime runtime_{clock_, random_, sound_};
+  HeadlessEngine engine_{false};
   FontLibrary fonts_;
   PictureStore pictures_;
   OffscreenCanvas offscreen_{fonts_, pictures_};

@@ -1,4 +1,6 @@
-#include "platform/keys.h"
+#include "platform/input.h"
+
+#include "elements/keys.h"
 
 #include <utility>
 
@@ -8,9 +10,9 @@ namespace {
 
 // Keys without a run of neighbours, with their Windows codes.
 constexpr std::pair<SDL_Keycode, int> kCodes[] = {
-    {SDLK_RETURN, 13},
-    {SDLK_RETURN2, 13},
-    {SDLK_KP_ENTER, 13},
+    {SDLK_RETURN, KeyCode::kEnter},
+    {SDLK_RETURN2, KeyCode::kEnter},
+    {SDLK_KP_ENTER, KeyCode::kEnter},
     {SDLK_BACKSPACE, 8},
     {SDLK_TAB, 9},
     {SDLK_CLEAR, 12},
@@ -22,16 +24,16 @@ constexpr std::pair<SDL_Keycode, int> kCodes[] = {
     {SDLK_RALT, 18},
     {SDLK_PAUSE, 19},
     {SDLK_CAPSLOCK, 20},
-    {SDLK_ESCAPE, 27},
+    {SDLK_ESCAPE, KeyCode::kEscape},
     {SDLK_SPACE, 32},
     {SDLK_PAGEUP, 33},
     {SDLK_PAGEDOWN, 34},
     {SDLK_END, 35},
     {SDLK_HOME, 36},
-    {SDLK_LEFT, 37},
-    {SDLK_UP, 38},
-    {SDLK_RIGHT, 39},
-    {SDLK_DOWN, 40},
+    {SDLK_LEFT, KeyCode::kLeft},
+    {SDLK_UP, KeyCode::kUp},
+    {SDLK_RIGHT, KeyCode::kRight},
+    {SDLK_DOWN, KeyCode::kDown},
     {SDLK_PRINTSCREEN, 44},
     {SDLK_INSERT, 45},
     {SDLK_DELETE, 46},
@@ -64,7 +66,7 @@ constexpr std::pair<SDL_Keycode, int> kCodes[] = {
 int VirtualKeyCode(SDL_Keycode key, SDL_Scancode scancode) {
   if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
   if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
-  if (key >= SDLK_F1 && key <= SDLK_F12) return 112 + (key - SDLK_F1);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return KeyCode::kF1 + (key - SDLK_F1);
   if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 97 + (key - SDLK_KP_1);
   for (const auto& [k, vk] : kCodes)
     if (k == key) return vk;
@@ -74,6 +76,48 @@ int VirtualKeyCode(SDL_Keycode key, SDL_Scancode scancode) {
     return '1' + (scancode - SDL_SCANCODE_1);
   if (scancode == SDL_SCANCODE_0) return '0';
   return 0;
+}
+
+WindowKey WindowKeyFor(SDL_Keycode key, bool repeat) {
+  if (key == SDLK_F11) return repeat ? WindowKey::Consumed : WindowKey::ToggleFullscreen;
+  return WindowKey::None;
+}
+
+bool Pointer::Move(const Frame& frame, int x, int y) {
+  const int slot = frame.MenuSlotAt(x, y);
+  if (slot == hover_) return false;
+  hover_ = slot;
+  return true;
+}
+
+bool Pointer::Leave() {
+  if (hover_ < 0) return false;
+  hover_ = -1;
+  return true;
+}
+
+void Pointer::Press(const Frame& frame, const Window& window, int x, int y) {
+  pressedMenu_ = -1;
+  pressedInClient_ = false;
+  if (y < frame.menuHeight) {
+    const int slot = frame.MenuSlotAt(x, y);
+    if (slot >= 0 && frame.menu[static_cast<std::size_t>(slot)].enabled) pressedMenu_ = slot;
+  } else if (const auto p = frame.ToClient(x + 0.5, y + 0.5)) {
+    pressedInClient_ = true;
+    pressedElement_ = window.HitTest(p->x, p->y);
+  }
+}
+
+void Pointer::Release(const Frame& frame, const Window& window, int x, int y, Runtime& runtime) {
+  if (pressedMenu_ >= 0) {
+    if (frame.MenuSlotAt(x, y) == pressedMenu_)
+      runtime.Menu(frame.menu[static_cast<std::size_t>(pressedMenu_)].name);
+  } else if (pressedInClient_) {
+    if (const auto p = frame.ToClient(x + 0.5, y + 0.5))
+      if (window.HitTest(p->x, p->y) == pressedElement_) runtime.ClickAt(p->x, p->y);
+  }
+  pressedMenu_ = -1;
+  pressedInClient_ = false;
 }
 
 }  // namespace quendar

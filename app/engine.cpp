@@ -1,0 +1,11 @@
+#include "app/engine.h"
+
+#include "app/program.h"
+
+namespace quendar {
+
+HeadlessEngine::HeadlessEngine(bool program) {
+  if (program) RegisterProgram(runtime);
+}
+
+}  // namespace quendar

@@ -1,0 +1,16 @@
+// The virtual-key codes the game's key handler tests, shared by the game, the front ends
+// and the tests.
+#pragma once
+
+namespace quendar::KeyCode {
+
+inline constexpr int kEnter = 13;
+inline constexpr int kEscape = 27;
+inline constexpr int kLeft = 37;
+inline constexpr int kUp = 38;
+inline constexpr int kRight = 39;
+inline constexpr int kDown = 40;
+inline constexpr int kF1 = 112;
+inline constexpr int kF11 = 122;
+
+}  // namespace quendar::KeyCode

@@ -1,0 +1,133 @@
+#include "platform/screen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace quendar {
+
+namespace {
+
+// Room left for the window manager's title bar when picking a scale, at scale 1.
+constexpr int kTitleBarAllowance = 40;
+
+std::runtime_error SdlFailure(const std::string& what) {
+  return std::runtime_error(what + ": " + SDL_GetError());
+}
+
+}  // namespace
+
+Screen::Screen(Window& model, FontLibrary& fonts, PictureStore& pictures, double scale)
+    : model_(&model), pictures_(pictures), canvas_(fonts, pictures), caption_(model.Caption) {
+  const auto [w, h] = WindowSizeAt(model, scale);
+  window_.reset(SDL_CreateWindow(model.Caption.c_str(), SDL_WINDOWPOS_CENTERED,
+                                 SDL_WINDOWPOS_CENTERED, w, h,
+                                 SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
+  if (!window_) throw SdlFailure("cannot open the window " + model.Caption);
+  const auto [w1, h1] = WindowSizeAt(model, 1.0);
+  SDL_SetWindowMinimumSize(window_.get(), std::max(1, w1 / 4), std::max(1, h1 / 4));
+  SetIcon();
+}
+
+void Screen::Show() {
+  SDL_ShowWindow(window_.get());
+  SDL_RaiseWindow(window_.get());
+}
+
+void Screen::Exposed() {
+  if (mapped_ && shown_) SDL_UpdateWindowSurface(window_.get());
+  mapped_ = true;
+}
+
+bool Screen::Draw(std::uint64_t generation) {
+  drawnGeneration_ = generation;
+  touched_ = false;
+  if (model_->Caption != caption_) {
+    caption_ = model_->Caption;
+    SDL_SetWindowTitle(window_.get(), caption_.c_str());
+  }
+  if (model_->icon != icon_) SetIcon();
+  // Drawing goes straight into the window's surface, so a frame can send the display
+  // just the rectangles it changed.
+  SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
+  if (!surface) throw SdlFailure("cannot draw in the window " + model_->Caption);
+  current_ = BuildWindowFrame(*model_, surface->w, surface->h, pointer_.hover(), canvas_);
+  std::vector<PxRect> areas;
+  if (shown_) {
+    areas = ChangedAreas(*shown_, current_);
+    if (areas.empty()) return false;
+    canvas_.Execute(surface, current_, &areas);
+  } else {
+    canvas_.Execute(surface, current_);
+    areas = {{0, 0, surface->w, surface->h}};
+  }
+  std::vector<SDL_Rect> rects;
+  rects.reserve(areas.size());
+  for (const PxRect& a : areas)
+    rects.push_back({a.x, a.y, a.w, a.h});
+  SDL_UpdateWindowSurfaceRects(window_.get(), rects.data(), static_cast<int>(rects.size()));
+  shown_ = std::make_unique<Frame>(current_);
+  return true;
+}
+
+void Screen::HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime) {
+  switch (WindowKeyFor(key.keysym.sym, key.repeat != 0)) {
+    case WindowKey::ToggleFullscreen:
+      ToggleFullscreen();
+      return;
+    case WindowKey::Consumed:
+      return;
+    case WindowKey::None:
+      break;
+  }
+  if (const int vk = VirtualKeyCode(key.keysym.sym, key.keysym.scancode)) runtime.Key(vk);
+}
+
+void Screen::MouseMove(int x, int y) {
+  const auto [ox, oy] = ToOutput(x, y);
+  if (pointer_.Move(current_, ox, oy)) Touch();
+}
+
+void Screen::MouseLeave() {
+  if (pointer_.Leave()) Touch();
+}
+
+void Screen::MouseDown(int x, int y) {
+  const auto [ox, oy] = ToOutput(x, y);
+  pointer_.Press(current_, *model_, ox, oy);
+}
+
+void Screen::MouseUp(int x, int y, Runtime& runtime) {
+  const auto [ox, oy] = ToOutput(x, y);
+  pointer_.Release(current_, *model_, ox, oy, runtime);
+}
+
+void Screen::ToggleFullscreen() {
+  const bool full = (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  SDL_SetWindowFullscreen(window_.get(), full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  Invalidate();
+}
+
+void Screen::SetIcon() {
+  icon_ = model_->icon;
+  if (icon_.empty()) return;
+  if (SDL_Surface* s = pictures_.Get(icon_)) SDL_SetWindowIcon(window_.get(), s);
+}
+
+std::pair<int, int> Screen::ToOutput(int x, int y) const {
+  int ww = 0, wh = 0, ow = 0, oh = 0;
+  SDL_GetWindowSize(window_.get(), &ww, &wh);
+  SDL_GetWindowSizeInPixels(window_.get(), &ow, &oh);
+  if (ww <= 0 || wh <= 0 || (ww == ow && wh == oh)) return {x, y};
+  return {x * ow / ww, y * oh / wh};
+}
+
+int PickScale(float dpi, int usableW, int usableH, int windowW, int windowH) {
+  if (!(dpi > 144.0f)) return 1;
+  int s = std::max(1, static_cast<int>(std::lround(dpi / 96.0f)));
+  while (s > 1 && (windowW * s > usableW || (windowH + kTitleBarAllowance) * s > usableH))
+    --s;
+  return s;
+}
+
+}  // namespace quendar

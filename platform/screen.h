@@ -1,0 +1,76 @@
+// One SDL window showing one window of the program: it owns the SDL window, builds the frame
+// description at the window's size, and sends the screen only the rectangles that changed since the
+// last frame.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "elements/frame.h"
+#include "elements/runtime.h"
+#include "platform/canvas.h"
+#include "platform/input.h"
+#include "platform/sdl_handles.h"
+
+namespace quendar {
+
+class Screen {
+ public:
+  // Throws std::runtime_error when SDL cannot open the window or draw in it.
+  Screen(Window& model, FontLibrary& fonts, PictureStore& pictures, double scale);
+
+  Window* model() const { return model_; }
+  Uint32 id() const { return SDL_GetWindowID(window_.get()); }
+
+  // Maps the window; its first frame is drawn once the desktop has mapped it.
+  void Show();
+  // The window is on screen, or uncovered: the first time it gets its first frame, later
+  // the screen gets back what the window holds.
+  void Exposed();
+  // Forgets what the screen holds, so the next Draw paints everything (resize, full screen).
+  void Invalidate() { shown_.reset(); }
+  // Something other than the runtime may have changed what the window shows (the pointer
+  // over the menu bar).
+  void Touch() { touched_ = true; }
+  // Whether a Draw may find something new: the runtime delivered events since the last
+  // frame, or something was touched.
+  bool NeedsDraw(std::uint64_t generation) const {
+    return mapped_ && (!shown_ || touched_ || generation != drawnGeneration_);
+  }
+  // Draws what changed since the last frame; returns whether anything was sent.
+  bool Draw(std::uint64_t generation);
+
+  void HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime);
+  void MouseMove(int x, int y);
+  void MouseLeave();
+  void MouseDown(int x, int y);
+  void MouseUp(int x, int y, Runtime& runtime);
+
+ private:
+  void SetIcon();
+  void ToggleFullscreen();
+  // Window coordinates to output pixels; they differ only where the desktop scales.
+  std::pair<int, int> ToOutput(int x, int y) const;
+
+  Window* model_;
+  PictureStore& pictures_;
+  WindowPtr window_;
+  SdlCanvas canvas_;
+  std::string caption_, icon_;
+  std::unique_ptr<Frame> shown_;  // what the screen holds now; null: nothing known
+  Frame current_;                 // the geometry input is tested against
+  std::uint64_t drawnGeneration_ = 0;
+  bool touched_ = false;
+  bool mapped_ = false;
+  Pointer pointer_;
+};
+
+// The scale a window opens at: 1, or on a display denser than about 144 dpi the nearest
+// whole scale that still fits in the usable area (windowW × windowH at scale 1).
+int PickScale(float dpi, int usableW, int usableH, int windowW, int windowH);
+
+}  // namespace quendar
