@@ -133,6 +133,19 @@ EMSCRIPTEN_KEEPALIVE const char* quendar_tick_stats() {
   return Reply(json + "}");
 }
 
+// The centre of an element of the window on show, "X Y" in backing-store pixels of the
+// last frame, or "" when it is not there; the page's scripts use it to aim a click.
+EMSCRIPTEN_KEEPALIVE const char* quendar_element_centre(const char* name, int index) {
+  const Frame* f = run ? run->screen.last() : nullptr;
+  const Window* w = run ? run->screen.Shown() : nullptr;
+  const Element* e = w ? w->Find(name, index) : nullptr;
+  if (!f || !e || e->kind() == ElementKind::Timer) return Reply("");
+  const auto& v = static_cast<const Visual&>(*e);
+  const double x = f->client.x + w->UnitsToPxX(v.Left + v.Width / 2, f->scale);
+  const double y = f->client.y + w->UnitsToPxY(v.Top + v.Height / 2, f->scale);
+  return Reply(std::to_string(x) + " " + std::to_string(y));
+}
+
 // The menu bar's slots in the last frame, as JSON, in backing-store pixels.
 EMSCRIPTEN_KEEPALIVE const char* quendar_menu_slots() {
   const Frame* f = run ? run->screen.last() : nullptr;

@@ -109,10 +109,19 @@ var Module = (function () {
     text(text, face, px, bold, color, x, y, cx, cy, cw, ch) {
       quendarCanvas.applyAreas();
       withClip(cx, cy, cw, ch, () => {
-        ctx.font = fontOf(face, px, bold);
-        ctx.fillStyle = colorOf(color);
+        // The faces have no bold of their own. The desktop's font renderer widens each
+        // outline by a 24th of the em; a stroke of that width does the same here, where
+        // the browser's own synthetic bold is lighter.
+        ctx.font = fontOf(face, px, false);
+        ctx.fillStyle = ctx.strokeStyle = colorOf(color);
         ctx.textBaseline = "alphabetic";
-        ctx.fillText(text, x, y + metrics(face, px, bold).ascent);
+        const baseline = y + metrics(face, px, bold).ascent;
+        ctx.fillText(text, x, baseline);
+        if (bold) {
+          ctx.lineWidth = px / 24;
+          ctx.lineJoin = "round";
+          ctx.strokeText(text, x, baseline);
+        }
       });
     },
     picture(name, scale, x, y, cx, cy, cw, ch) {
@@ -413,6 +422,11 @@ var Module = (function () {
     snapshot: () => JSON.parse(Module.ccall("quendar_snapshot", "string", [], [])),
     // Where the menu bar's commands are on the canvas, in backing-store pixels.
     menuSlots: () => JSON.parse(Module.ccall("quendar_menu_slots", "string", [], [])),
+    // Where an element's centre is on the canvas, [x, y] in backing-store pixels.
+    elementCentre: (name, index = -1) => {
+      const at = Module.ccall("quendar_element_centre", "string", ["string", "number"], [name, index]);
+      return at ? at.split(" ").map(Number) : null;
+    },
   };
   if (testMode) {
     // The driver on a virtual clock against the chosen list: the snapshots quendar-sim
