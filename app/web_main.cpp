@@ -102,6 +102,11 @@ EMSCRIPTEN_KEEPALIVE const char* quendar_shown() {
   return Reply(std::to_string(width) + " " + std::to_string(height) + " " + w->Caption);
 }
 
+// Whether another window has come on show since the last frame.
+EMSCRIPTEN_KEEPALIVE int quendar_window_changed() {
+  return run && run->screen.Shown() != run->screen.lastWindow();
+}
+
 EMSCRIPTEN_KEEPALIVE void quendar_key(int code) {
   if (run) run->runtime.Key(code);
 }
@@ -125,10 +130,12 @@ EMSCRIPTEN_KEEPALIVE void quendar_close() {
 // dropped, largest lateness in ms, wake-ups that delivered more than one tick], ...}.
 EMSCRIPTEN_KEEPALIVE const char* quendar_tick_stats() {
   std::string json = "{";
-  for (const auto& [name, st] :
-       run ? run->runtime.tickStats() : std::vector<std::pair<std::string, Runtime::TickStats>>{}) {
-    json += (json.size() > 1 ? "," : "") + JsonString(name) + ":[" + std::to_string(st.delivered) +
-            "," + std::to_string(st.dropped) + "," + std::to_string(st.maxLateMs) + "]";
+  const std::size_t n = run ? run->runtime.tickStats().size() : 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto& [name, st] = run->runtime.tickStats()[i];
+    json += (i ? "," : "") + JsonString(name) + ":[" + std::to_string(st.delivered) + "," +
+            std::to_string(st.dropped) + "," + std::to_string(st.maxLateMs) + "," +
+            std::to_string(i < run->bursts.size() ? run->bursts[i] : 0) + "]";
   }
   return Reply(json + "}");
 }

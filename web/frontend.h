@@ -71,6 +71,7 @@ class CanvasScreen {
 
   // The last frame drawn, for the page's scripts to find the menu slots.
   const Frame* last() const { return last_ ? &*last_ : nullptr; }
+  const Window* lastWindow() const { return lastWindow_; }
 
  private:
   Runtime& runtime_;

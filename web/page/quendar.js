@@ -25,6 +25,8 @@ var Module = (function () {
   let shownKey = "";
   let listName = "jyukugo.dat";
   let listLoading = Promise.resolve();
+  // The default list is fetched while the engine compiles.
+  let defaultList = fetch("lists/jyukugo.dat").then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
   const screenshots = {};
 
   // ---- Canvas: executes drawing commands --------------------------------------------
@@ -205,7 +207,13 @@ var Module = (function () {
       return;
     }
     if (wait >= 0) stepTimer = setTimeout(step, wait);
-    requestDraw(false);
+    if (Module._quendar_window_changed()) {
+      // A window handed over to another: show it now rather than a display frame later.
+      if (frameRequest) cancelAnimationFrame(frameRequest);
+      draw();
+    } else {
+      requestDraw(false);
+    }
   }
   function restep() {
     if (stepTimer !== null) clearTimeout(stepTimer);
@@ -272,7 +280,8 @@ var Module = (function () {
       return;
     }
     restep();
-    requestDraw(true);
+    forceDraw = true;
+    draw();
     canvas.focus({ preventScroll: true });
   }
 
@@ -383,9 +392,14 @@ var Module = (function () {
     showMessage("");
     const load = (async () => {
       if (shipped) {
-        const r = await fetch("lists/" + shipped);
-        if (!r.ok) throw new Error(shipped + ": cannot be loaded (" + r.status + ")");
-        Module.FS.writeFile(LIST_PATH, new Uint8Array(await r.arrayBuffer()));
+        let bytes = shipped === "jyukugo.dat" ? await defaultList : null;
+        defaultList = Promise.resolve(null);
+        if (!bytes) {
+          const r = await fetch("lists/" + shipped);
+          if (!r.ok) throw new Error(shipped + ": cannot be loaded (" + r.status + ")");
+          bytes = await r.arrayBuffer();
+        }
+        Module.FS.writeFile(LIST_PATH, new Uint8Array(bytes));
         listName = shipped;
       } else {
         listName = "own:" + file.name;
