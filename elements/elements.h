@@ -109,6 +109,41 @@ class Timer : public Element {
   int interval_ = 0;
 };
 
+// A colour property, told apart from the numbers.
+struct ColorValue {
+  Color value;
+};
+
+// The properties of each kind of element that the game reads or writes, under their design
+// names, handed to `f(name, value)` in a fixed order. The driver's snapshot lists exactly
+// these; the frame description draws from the same fields.
+template <typename F>
+void ForEachProperty(const Label& l, F&& f) {
+  f("Caption", l.Caption);
+  f("Left", l.Left);
+  f("Top", l.Top);
+  f("Width", l.Width);
+  f("Height", l.Height);
+  f("BackColor", ColorValue{l.BackColor});
+  f("ForeColor", ColorValue{l.ForeColor});
+  f("BackStyle", l.BackStyle);
+  f("Enabled", l.Enabled);
+  f("Visible", l.Visible);
+}
+template <typename F>
+void ForEachProperty(const PictureBox& p, F&& f) {
+  f("Visible", p.Visible);
+  f("Left", p.Left);
+  f("Top", p.Top);
+  f("Width", p.Width);
+  f("Height", p.Height);
+}
+template <typename F>
+void ForEachProperty(const Timer& t, F&& f) {
+  f("Enabled", t.Enabled());
+  f("Interval", t.Interval());
+}
+
 struct MenuItem {
   std::string name;
   std::string Caption;

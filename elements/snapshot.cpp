@@ -57,27 +57,49 @@ void Add(std::string& o, const Parts&... parts) {
   (o.append(parts), ...);
 }
 
+// One property as a JSON member, after a comma unless it is the first.
+struct PropertyWriter {
+  std::string& o;
+  bool first = true;
+  void Name(const char* name) {
+    Add(o, first ? "\"" : ",\"", name, "\":");
+    first = false;
+  }
+  void operator()(const char* name, const std::string& v) {
+    Name(name);
+    o += JsonString(v);
+  }
+  void operator()(const char* name, float v) {
+    Name(name);
+    o += Number(v);
+  }
+  void operator()(const char* name, ColorValue v) {
+    Name(name);
+    Add(o, "\"", ColorText(v.value), "\"");
+  }
+  void operator()(const char* name, int v) {
+    Name(name);
+    o += std::to_string(v);
+  }
+  void operator()(const char* name, bool v) {
+    Name(name);
+    o += Bool(v);
+  }
+};
+
 void WriteElement(std::string& o, const Element& e) {
   Add(o, JsonString(e.DisplayName()), ":{");
+  PropertyWriter w{o};
   switch (e.kind()) {
-    case ElementKind::Label: {
-      const auto& l = static_cast<const Label&>(e);
-      Add(o, "\"Caption\":", JsonString(l.Caption), ",\"Left\":", Number(l.Left),
-          ",\"Top\":", Number(l.Top), ",\"Width\":", Number(l.Width),
-          ",\"Height\":", Number(l.Height));
-      Add(o, ",\"BackColor\":\"", ColorText(l.BackColor), "\",\"ForeColor\":\"",
-          ColorText(l.ForeColor), "\",\"BackStyle\":", std::to_string(l.BackStyle));
-      Add(o, ",\"Enabled\":", Bool(l.Enabled), ",\"Visible\":", Bool(l.Visible));
+    case ElementKind::Label:
+      ForEachProperty(static_cast<const Label&>(e), w);
       break;
-    }
     case ElementKind::PictureBox:
-      Add(o, "\"Visible\":", Bool(static_cast<const PictureBox&>(e).Visible));
+      ForEachProperty(static_cast<const PictureBox&>(e), w);
       break;
-    case ElementKind::Timer: {
-      const auto& t = static_cast<const Timer&>(e);
-      Add(o, "\"Enabled\":", Bool(t.Enabled()), ",\"Interval\":", std::to_string(t.Interval()));
+    case ElementKind::Timer:
+      ForEachProperty(static_cast<const Timer&>(e), w);
       break;
-    }
   }
   o += "}";
 }

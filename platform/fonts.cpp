@@ -84,8 +84,7 @@ FontLibrary::FontLibrary(FcConfig* config) : config_(config) {
 }
 
 FontLibrary::~FontLibrary() {
-  for (auto& [key, o] : open_)
-    TTF_CloseFont(o.font);
+  open_.clear();  // closed before SDL_ttf itself
   TTF_Quit();
   if (config_) FcConfigDestroy(config_);
 }
@@ -123,13 +122,12 @@ TTF_Font* FontLibrary::Open(const std::string& family, int px, bool bold) {
   const auto key = std::make_tuple(face.file, face.index, px, bold);
   if (auto it = open_.find(key); it != open_.end()) {
     it->second.used = true;
-    return it->second.font;
+    return it->second.font.get();
   }
-  TTF_Font* font = TTF_OpenFontIndex(face.file.c_str(), px, face.index);
+  FontPtr font(TTF_OpenFontIndex(face.file.c_str(), px, face.index));
   if (!font) throw FontError("cannot open the font " + face.file + ": " + TTF_GetError());
-  if (bold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
-  open_.emplace(key, Opened{font, true});
-  return font;
+  if (bold) TTF_SetFontStyle(font.get(), TTF_STYLE_BOLD);
+  return open_.emplace(key, Opened{std::move(font), true}).first->second.font.get();
 }
 
 void FontLibrary::Trim() {
@@ -137,7 +135,6 @@ void FontLibrary::Trim() {
   const bool prune = open_.size() > 12;
   for (auto it = open_.begin(); it != open_.end();) {
     if (prune && !it->second.used) {
-      TTF_CloseFont(it->second.font);
       it = open_.erase(it);
     } else {
       it->second.used = false;

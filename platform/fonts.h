@@ -10,6 +10,8 @@
 #include <string>
 #include <tuple>
 
+#include "platform/sdl_handles.h"
+
 namespace quendar {
 
 // No Japanese face is installed at all: the game cannot draw its text.
@@ -49,7 +51,7 @@ class FontLibrary {
   FcConfig* config_;
   std::map<std::string, FontFace> faces_;  // by design family
   struct Opened {
-    TTF_Font* font;
+    FontPtr font;
     bool used;
   };
   std::map<std::tuple<std::string, int, int, bool>, Opened> open_;  // file, index, px, bold
