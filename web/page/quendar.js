@@ -12,8 +12,10 @@ var Module = (function () {
   const measurer = document.createElement("canvas").getContext("2d");
   const RUN_DIR = "/run";
   const LIST_PATH = RUN_DIR + "/jyukugo.dat";
-  // One enormous line is read this far at most; the game keeps 4096 characters of it.
-  const OWN_LIST_LIMIT = 32 << 20;
+  // A file of few but enormous lines is read this far at most: the game keeps 4096
+  // characters of a line, and what lies beyond only weighs in the choice between UTF-8 and
+  // Shift-JIS, which the first 4 MB settle for any real list.
+  const OWN_LIST_LIMIT = 4 << 20;
   const OWN_LIST_CHUNK = 1 << 20;
   const KEYS = { Enter: 13, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40 };
 
