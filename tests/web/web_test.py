@@ -154,6 +154,7 @@ def scenario_play(d, url, args):
     click_canvas(d, tojiru["x"] + tojiru["w"] / 2, tojiru["y"] + tojiru["h"] / 2)
     poll("閉じる to end the program and say so",
          lambda: d.find_element(By.ID, "ended").is_displayed())
+    check(not d.find_element(By.ID, "screen").is_displayed(), "the closed window stays on the page")
     d.find_element(By.ID, "again").click()
     poll("play again to start the opening", lambda: (snap(d) or {}).get("windows", {}).get("cright"))
 
@@ -174,6 +175,7 @@ def scenario_bad_list(d, url, args):
     check(message.startswith("my-list.txt: has more than 2000 lines"), f"the page says {message!r}")
     check(d.execute_script("return window.quendar.snapshot()") is None,
           "a run goes on with a list the game refuses")
+    check(not d.find_element(By.ID, "screen").is_displayed(), "the stopped game stays on the page")
     d.find_element(By.CSS_SELECTOR, "button[data-list='jyukugo-joyo.dat']").click()
     poll("another list to start a new run", lambda: (snap(d) or {}).get("windows", {}).get("cright"))
     check(not d.find_element(By.ID, "message").is_displayed(), "the old message stays")
