@@ -103,6 +103,7 @@ def check(cond, what):
 # ---- play ------------------------------------------------------------------------------
 
 def scenario_play(d, url, args):
+    d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 2})
     d.get(url)
     ready(d)
     first = snap(d)
@@ -141,6 +142,20 @@ def scenario_play(d, url, args):
          lambda: (lambda f: f["vars"]["shotCol"] == col and f["elements"]["Timer2"]["Enabled"]
                   or f["vars"]["score"] != score)(form1(d)), timeout=5)
     poll("the clicked block's shot to land", lambda: len(snap(d)["sounds"]) > sounds)
+
+    # A tap is a click too.
+    f = form1(d)
+    col = next(i for i in reversed(range(8)) if not f["vars"]["columnDone"][i])
+    x, y = d.execute_script("return window.quendar.elementCentre('Label2', arguments[0])", col)
+    left, top, ratio = d.execute_script(
+        "const c = document.getElementById('screen'), b = c.getBoundingClientRect();"
+        "return [b.left, b.top, b.width / c.width];")
+    for kind, points in (("touchStart", [{"x": left + x * ratio, "y": top + y * ratio}]),
+                         ("touchEnd", [])):
+        d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+    poll("a tap on a bottom block to fire it",
+         lambda: (lambda f: f["vars"]["shotCol"] == col and f["elements"]["Timer2"]["Enabled"])(
+             form1(d)), timeout=5)
 
     owaru = next(s for s in slots if s["name"] == "owaru")
     click_canvas(d, owaru["x"] + owaru["w"] / 2, owaru["y"] + owaru["h"] / 2)
