@@ -1,7 +1,8 @@
 #include "elements/snapshot.h"
 
-#include <charconv>
 #include <cmath>
+
+#include "elements/float_text.h"
 
 namespace quendar {
 
@@ -43,9 +44,7 @@ namespace {
 // and 292 stays 292.
 std::string Number(float v) {
   if (!std::isfinite(v)) return "null";
-  char buf[32];
-  auto r = std::to_chars(buf, buf + sizeof buf, v);
-  return std::string(buf, r.ptr);
+  return ShortestFloatText(v);
 }
 
 const char* Bool(bool b) {

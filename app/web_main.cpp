@@ -1,0 +1,212 @@
+// The browser edition's program: the page calls these to run the game on the real clock,
+// to feed it input, and, with ?test, to run the driver on a virtual clock.
+#include <emscripten.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "app/driver.h"
+#include "app/program.h"
+#include "elements/snapshot.h"
+#include "elements/textfile.h"
+#include "game/form1.h"
+#include "web/frontend.h"
+
+namespace quendar {
+namespace {
+
+// One run of the program on the page's clock, sound and canvas.
+struct PageRun {
+  PageClock clock;
+  Random random{clock};
+  PageSound sound{clock};
+  Runtime runtime{clock, random, sound};
+  CanvasScreen screen{runtime};
+  // Per timer, the wake-ups of the page that delivered more than one of its ticks: a
+  // timer that caught up on missed ticks would show here.
+  std::vector<std::uint64_t> bursts;
+  PageRun() { RegisterProgram(runtime); }
+};
+
+std::unique_ptr<PageRun> run;
+std::string reply;  // the text last returned to the page
+
+const char* Reply(std::string text) {
+  reply = std::move(text);
+  return reply.c_str();
+}
+
+Driver::Screenshooter MakePageScreenshooter() {
+  return [](const Window& w, const std::string& file) -> std::optional<std::string> {
+    CaptureClientArea(w, file);
+    return std::nullopt;
+  };
+}
+
+}  // namespace
+}  // namespace quendar
+
+using namespace quendar;
+
+extern "C" {
+
+// Starts a new run in the directory holding the chosen jyukugo.dat. Returns the fatal
+// error that stopped it at once, or "".
+EMSCRIPTEN_KEEPALIVE const char* quendar_start(const char* dir) {
+  run.reset();
+  if (chdir(dir) != 0) return Reply(std::string(dir) + ": the word list directory is missing");
+  run = std::make_unique<PageRun>();
+  run->runtime.Start("cright");
+  return Reply(run->runtime.fatal().value_or(""));
+}
+
+// Delivers the ticks that have fallen due. Returns the milliseconds until the next one,
+// -1 when none is pending, -2 once the program has ended, -3 after a fatal error.
+EMSCRIPTEN_KEEPALIVE int quendar_step() {
+  if (!run) return -2;
+  Runtime& r = run->runtime;
+  std::vector<std::uint64_t> before;
+  for (const auto& entry : r.tickStats())
+    before.push_back(entry.second.delivered);
+  r.RunTimersUntil(r.Now());
+  run->bursts.resize(r.tickStats().size());
+  for (std::size_t i = 0; i < before.size(); ++i)
+    if (r.tickStats()[i].second.delivered > before[i] + 1) ++run->bursts[i];
+  if (r.fatal()) return -3;
+  if (r.Exited()) return -2;
+  const auto due = r.NextDue();
+  if (!due) return -1;
+  return static_cast<int>(std::max<std::int64_t>(0, *due - r.Now()));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* quendar_fatal() {
+  return Reply(run && run->runtime.fatal() ? *run->runtime.fatal() : "");
+}
+
+EMSCRIPTEN_KEEPALIVE void quendar_stop() {
+  run.reset();
+}
+
+EMSCRIPTEN_KEEPALIVE int quendar_draw(int w, int h, int force) {
+  return run && run->screen.Draw(w, h, force != 0);
+}
+
+// The designed size of the window on show, "W H", for the page's layout, and its caption.
+EMSCRIPTEN_KEEPALIVE const char* quendar_shown() {
+  const Window* w = run ? run->screen.Shown() : nullptr;
+  if (!w) return Reply("");
+  const auto [width, height] = WindowSizeAt(*w, 1.0);
+  return Reply(std::to_string(width) + " " + std::to_string(height) + " " + w->Caption);
+}
+
+// Whether another window has come on show since the last frame.
+EMSCRIPTEN_KEEPALIVE int quendar_window_changed() {
+  return run && run->screen.Shown() != run->screen.lastWindow();
+}
+
+EMSCRIPTEN_KEEPALIVE void quendar_key(int code) {
+  if (run) run->runtime.Key(code);
+}
+
+// kind: 0 press, 1 release, 2 move, 3 leave; x, y in backing-store pixels.
+EMSCRIPTEN_KEEPALIVE void quendar_pointer(int kind, int x, int y) {
+  if (!run) return;
+  CanvasScreen& s = run->screen;
+  if (kind == 0) s.PointerDown(x, y);
+  if (kind == 1) s.PointerUp(x, y);
+  if (kind == 2) s.PointerMove(x, y);
+  if (kind == 3) s.PointerLeave();
+}
+
+// The window manager's close button of the window on show.
+EMSCRIPTEN_KEEPALIVE void quendar_close() {
+  if (run) run->runtime.Close();
+}
+
+// How punctually each timer has ticked, for the benchmark: {"Form1.Timer1": [delivered,
+// dropped, largest lateness in ms, wake-ups that delivered more than one tick], ...}.
+EMSCRIPTEN_KEEPALIVE const char* quendar_tick_stats() {
+  std::string json = "{";
+  const std::size_t n = run ? run->runtime.tickStats().size() : 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto& [name, st] = run->runtime.tickStats()[i];
+    json += (i ? "," : "") + JsonString(name) + ":[" + std::to_string(st.delivered) + "," +
+            std::to_string(st.dropped) + "," + std::to_string(st.maxLateMs) + "," +
+            std::to_string(i < run->bursts.size() ? run->bursts[i] : 0) + "]";
+  }
+  return Reply(json + "}");
+}
+
+// The centre of an element of the window on show, "X Y" in backing-store pixels of the
+// last frame, or "" when it is not there; the page's scripts use it to aim a click.
+EMSCRIPTEN_KEEPALIVE const char* quendar_element_centre(const char* name, int index) {
+  const Frame* f = run ? run->screen.last() : nullptr;
+  const Window* w = run ? run->screen.Shown() : nullptr;
+  const Element* e = w ? w->Find(name, index) : nullptr;
+  if (!f || !e || e->kind() == ElementKind::Timer) return Reply("");
+  const auto& v = static_cast<const Visual&>(*e);
+  const double x = f->client.x + w->UnitsToPxX(v.Left + v.Width / 2, f->scale);
+  const double y = f->client.y + w->UnitsToPxY(v.Top + v.Height / 2, f->scale);
+  return Reply(std::to_string(x) + " " + std::to_string(y));
+}
+
+// The menu bar's slots in the last frame, as JSON, in backing-store pixels.
+EMSCRIPTEN_KEEPALIVE const char* quendar_menu_slots() {
+  const Frame* f = run ? run->screen.last() : nullptr;
+  std::string json = "[";
+  for (std::size_t i = 0; f && i < f->menu.size(); ++i) {
+    const MenuSlot& m = f->menu[i];
+    json += (i ? "," : "") + std::string("{\"name\":") + JsonString(m.name) +
+            ",\"x\":" + std::to_string(m.rect.x) + ",\"y\":" + std::to_string(m.rect.y) +
+            ",\"w\":" + std::to_string(m.rect.w) + ",\"h\":" + std::to_string(m.rect.h) + "}";
+  }
+  return Reply(json + "]");
+}
+
+EMSCRIPTEN_KEEPALIVE const char* quendar_snapshot() {
+  return Reply(run ? Snapshot(run->runtime, run->sound.requests()) : "null");
+}
+
+// Whether the game's reader has all it reads of a word list once the file holds what is
+// at `path` so far: it stops after one line more than the game keeps.
+EMSCRIPTEN_KEEPALIVE int quendar_list_complete(const char* path) {
+  try {
+    const RawLines raw = ReadRawLines(path, Form1::kMaxWords + 1, TextFile::kMaxChars * 4);
+    return raw.lines.size() > static_cast<std::size_t>(Form1::kMaxWords);
+  } catch (const FatalError&) {
+    return 1;
+  }
+}
+
+// Runs a driver script on a virtual clock in `dir` (which holds the chosen list). Returns
+// {"snapshots": [...]} with a snapshot per `snapshot` line, plus "error" with the
+// driver's message when a line is malformed or the program stopped with a fatal error.
+EMSCRIPTEN_KEEPALIVE const char* quendar_run_script(const char* dir, const char* script) {
+  if (chdir(dir) != 0) return Reply("{\"status\":2,\"error\":\"no word list directory\"}");
+  std::ostringstream out, err;
+  Driver driver(out, err, MakePageScreenshooter());
+  std::istringstream in(script);
+  std::string line;
+  int status = 0;
+  for (int lineNo = 1; std::getline(in, line); ++lineNo) {
+    if (auto s = driver.RunLine(line, lineNo)) {
+      status = *s;
+      break;
+    }
+  }
+  std::string json = "{\"status\":" + std::to_string(status) +
+                     ",\"error\":" + JsonString(err.str()) + ",\"snapshots\":[";
+  std::istringstream lines(out.str());
+  bool first = true;
+  while (std::getline(lines, line)) {
+    if (!first) json += ",";
+    json += line;
+    first = false;
+  }
+  return Reply(json + "]}");
+}
+
+}  // extern "C"

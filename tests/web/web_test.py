@@ -1,0 +1,365 @@
+#!/usr/bin/python3
+"""The browser edition in a real headless Chromium, served from build/web on 127.0.0.1.
+
+  play         the opening, the main window about two seconds later, Right, Up, a click,
+               the menu's 終わる and 閉じる, and "play again"
+  bad-list     a player's own list that the game cannot use shows the desktop's message
+               on the page, and the page stays usable
+  same-engine  seeded scripts through window.quendar.run and through quendar-sim give
+               identical snapshots, on the default list and on a chosen one
+  screenshot   the canvas's drawing of the main window matches quendar-sim's screenshot
+
+Usage: web_test.py --web DIR --sim QUENDAR_SIM --assets DIR SCENARIO
+Exit status 77 (skipped) when Chromium, chromedriver or Selenium is missing.
+"""
+import argparse
+import base64
+import functools
+import http.server
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+try:
+    from selenium import webdriver
+    from selenium.webdriver.chrome.options import Options
+    from selenium.webdriver.chrome.service import Service
+    from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
+except ImportError:
+    webdriver = None
+
+CHROMIUM = "/usr/bin/chromium"
+CHROMEDRIVER = "/usr/bin/chromedriver"
+
+
+class Quiet(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def serve(root):
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(Quiet, directory=root))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def browser():
+    o = Options()
+    for a in ("--headless=new", "--no-sandbox", "--window-size=1000,800",
+              "--autoplay-policy=no-user-gesture-required", "--disable-gpu"):
+        o.add_argument(a)
+    o.binary_location = CHROMIUM
+    return webdriver.Chrome(service=Service(CHROMEDRIVER), options=o)
+
+
+def poll(what, check, timeout=15.0):
+    """Polls `check` until it returns something true; fails after `timeout` seconds."""
+    end = time.monotonic() + timeout
+    while True:
+        got = check()
+        if got:
+            return got
+        if time.monotonic() > end:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(0.05)
+
+
+def ready(d):
+    d.execute_async_script("window.quendar.ready.then(arguments[0])")
+
+
+def snap(d):
+    return d.execute_script("return window.quendar.snapshot()")
+
+
+def form1(d):
+    s = snap(d)
+    return s and s["windows"].get("Form1")
+
+
+def click_canvas(d, x, y):
+    """A real press and release at backing-store pixel (x, y) of the canvas."""
+    canvas = d.find_element(By.ID, "screen")
+    ratio = d.execute_script(
+        "const c = arguments[0]; return c.getBoundingClientRect().width / c.width;", canvas)
+    size = canvas.size
+    ActionChains(d).move_to_element_with_offset(
+        canvas, x * ratio - size["width"] / 2, y * ratio - size["height"] / 2).click().perform()
+
+
+def check(cond, what):
+    if not cond:
+        raise AssertionError(what)
+
+
+# ---- play ------------------------------------------------------------------------------
+
+def scenario_play(d, url, args):
+    d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 2})
+    d.get(url)
+    ready(d)
+    first = snap(d)
+    check(first["windows"]["cright"] and first["windows"]["cright"]["visible"],
+          "the opening window is not shown first")
+    poll("a first frame of the opening", lambda: d.execute_script("return window.quendar.firstFrameAt"))
+    shown = poll("the main window", lambda: (form1(d) or {}).get("visible") and snap(d))
+    check(shown["windows"]["cright"] is None, "the opening is still loaded beside the main window")
+    check(1986 <= shown["t"] < 6000, f"main window at {shown['t']} ms, expected shortly after 1986")
+
+    body = d.find_element(By.TAG_NAME, "body")
+    before = form1(d)["vars"]["cursorCol"]
+    arrow = lambda: [k for k, e in form1(d)["elements"].items()
+                     if k.startswith("Label8(") and e["Visible"]]
+    ActionChains(d).send_keys(Keys.ARROW_RIGHT).perform()
+    poll("Right to move the blue arrow", lambda: form1(d)["vars"]["cursorCol"] == before + 1)
+    check(arrow() == [f"Label8({before + 1})"], f"the arrow shown is {arrow()}")
+    check(d.execute_script("return window.scrollY") == 0, "the arrow key scrolled the page")
+
+    sounds = len(snap(d)["sounds"])
+    ActionChains(d).send_keys(Keys.ARROW_UP).perform()
+    def marked():
+        f = form1(d)
+        e = f["elements"]
+        return f["vars"]["score"] != 0 and (e["Picture2"]["Visible"] or e["Picture3"]["Visible"])
+    poll("Up to fire, a mark and a new score", marked)
+    check(len(snap(d)["sounds"]) > sounds, "firing requested no sound")
+
+    # A click on a bottom block fires it: press and release through the canvas.
+    f = form1(d)
+    col = next(i for i in range(8) if not f["vars"]["columnDone"][i])
+    slots = d.execute_script("return window.quendar.menuSlots()")
+    score, sounds = f["vars"]["score"], len(snap(d)["sounds"])
+    click_canvas(d, *d.execute_script("return window.quendar.elementCentre('Label2', arguments[0])", col))
+    poll("a click on a bottom block to fire it",
+         lambda: (lambda f: f["vars"]["shotCol"] == col and f["elements"]["Timer2"]["Enabled"]
+                  or f["vars"]["score"] != score)(form1(d)), timeout=5)
+    poll("the clicked block's shot to land", lambda: len(snap(d)["sounds"]) > sounds)
+
+    # A tap is a click too.
+    f = form1(d)
+    col = next(i for i in reversed(range(8)) if not f["vars"]["columnDone"][i])
+    x, y = d.execute_script("return window.quendar.elementCentre('Label2', arguments[0])", col)
+    left, top, ratio = d.execute_script(
+        "const c = document.getElementById('screen'), b = c.getBoundingClientRect();"
+        "return [b.left, b.top, b.width / c.width];")
+    for kind, points in (("touchStart", [{"x": left + x * ratio, "y": top + y * ratio}]),
+                         ("touchEnd", [])):
+        d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+    poll("a tap on a bottom block to fire it",
+         lambda: (lambda f: f["vars"]["shotCol"] == col and f["elements"]["Timer2"]["Enabled"])(
+             form1(d)), timeout=5)
+
+    owaru = next(s for s in slots if s["name"] == "owaru")
+    click_canvas(d, owaru["x"] + owaru["w"] / 2, owaru["y"] + owaru["h"] / 2)
+    panel = poll("終わる to show the score panel",
+                 lambda: (lambda e: e["BackStyle"] == 1 and e["Caption"] != "" and e)(
+                     form1(d)["elements"]["Label7"]))
+    check(panel["Caption"] == str(form1(d)["vars"]["score"]), f"the panel shows {panel['Caption']}")
+    check(not form1(d)["elements"]["Timer1"]["Enabled"], "the game goes on after 終わる")
+
+    tojiru = next(s for s in slots if s["name"] == "tojiru")
+    click_canvas(d, tojiru["x"] + tojiru["w"] / 2, tojiru["y"] + tojiru["h"] / 2)
+    poll("閉じる to end the program and say so",
+         lambda: d.find_element(By.ID, "ended").is_displayed())
+    check(not d.find_element(By.ID, "screen").is_displayed(), "the closed window stays on the page")
+    d.find_element(By.ID, "again").click()
+    poll("play again to start the opening", lambda: (snap(d) or {}).get("windows", {}).get("cright"))
+
+
+# ---- bad-list ----------------------------------------------------------------------------
+
+def scenario_bad_list(d, url, args):
+    d.get(url)
+    ready(d)
+    with tempfile.TemporaryDirectory() as tmp:
+        path = os.path.join(tmp, "my-list.txt")
+        with open(path, "wb") as f:
+            f.write("山川\r\n".encode("cp932") * 2001)
+        d.find_element(By.ID, "own").send_keys(path)
+        message = poll("the list's message on the page",
+                       lambda: d.find_element(By.ID, "message").is_displayed()
+                       and d.find_element(By.ID, "message").text)
+    check(message.startswith("my-list.txt: has more than 2000 lines"), f"the page says {message!r}")
+    check(d.execute_script("return window.quendar.snapshot()") is None,
+          "a run goes on with a list the game refuses")
+    check(not d.find_element(By.ID, "screen").is_displayed(), "the stopped game stays on the page")
+    d.find_element(By.CSS_SELECTOR, "button[data-list='jyukugo-joyo.dat']").click()
+    poll("another list to start a new run", lambda: (snap(d) or {}).get("windows", {}).get("cright"))
+    check(not d.find_element(By.ID, "message").is_displayed(), "the old message stays")
+
+
+# ---- same-engine ---------------------------------------------------------------------------
+
+SCRIPTS = {
+    "opening": "seed 3\nstart\nsnapshot\nwait 300\nsnapshot\nwait 1686\nsnapshot\nwait 1\nsnapshot\n",
+    "play": "seed 11\nstart Form1\nwait 560\nkey 39\nkey 39\nkey 38\nwait 700\nsnapshot\n"
+            "click Label2(3)\nwait 900\nsnapshot\nkey 37\nkey 13\nwait 3000\nsnapshot\n"
+            "click-at 200 420\nwait 500\nsnapshot\nmenu owaru\nsnapshot\n",
+    "long": "seed 5\nstart Form1\nset score 32760\nset bonusLevel 10\n"
+            + "key 38\nwait 250\nkey 39\nwait 250\n" * 60 + "snapshot\nwait 60000\nsnapshot\n"
+            "menu tojiru\nsnapshot\nwait 10\nkey 38\nsnapshot\n",
+}
+
+
+def run_in_page(d, script):
+    return d.execute_async_script(
+        "const done = arguments[1];"
+        "window.quendar.run(arguments[0]).then(s => done({ok: s}), e => done({err: e.message}));",
+        script)
+
+
+def run_sim(args, script, cwd):
+    r = subprocess.run([args.sim], input=script.encode(), cwd=cwd, capture_output=True, timeout=120)
+    return [json.loads(line) for line in r.stdout.decode().splitlines()], r.returncode
+
+
+def scenario_same_engine(d, url, args):
+    d.get(url + "?test")
+    ready(d)
+    compared = 0
+    with tempfile.TemporaryDirectory() as tmp:
+        for chosen in ("jyukugo.dat", "jyukugo-elementary.dat"):
+            if chosen != "jyukugo.dat":
+                d.find_element(By.CSS_SELECTOR, f"button[data-list='{chosen}']").click()
+            shutil.copy(os.path.join(args.assets, chosen), os.path.join(tmp, "jyukugo.dat"))
+            for name, script in SCRIPTS.items():
+                page = run_in_page(d, script)
+                check("ok" in page, f"{name}: the page refused the script: {page}")
+                sim, status = run_sim(args, script, tmp)
+                check(status == 0, f"{name}: quendar-sim exit status {status}")
+                check(len(sim) == script.count("snapshot"), f"{name}: quendar-sim printed {len(sim)}")
+                for i, (a, b) in enumerate(zip(page["ok"], sim)):
+                    if a != b:
+                        diff = [k for k in b["windows"].get("Form1", {}) or {}
+                                if (a["windows"].get("Form1") or {}).get(k) != b["windows"]["Form1"][k]]
+                        raise AssertionError(f"{chosen} {name} snapshot {i}: page and quendar-sim "
+                                             f"differ (t {a['t']} / {b['t']}; {diff})")
+                check(len(page["ok"]) == len(sim), f"{name}: {len(page['ok'])} snapshots")
+                compared += len(sim)
+    # A malformed line is an Error naming its line.
+    bad = run_in_page(d, "seed 1\nstart\nwait soon\n")
+    check("err" in bad and "line 3" in bad["err"], f"a malformed line gave {bad}")
+    print(f"{compared} snapshots identical")
+
+
+# ---- screenshot ------------------------------------------------------------------------------
+
+# The two screens rasterise the same glyphs with different anti-aliasing, hinting and
+# synthetic bold (the desktop's FreeType through SDL_ttf, the browser's Skia), so glyph
+# edges and stroke widths differ by a pixel or two. A pixel therefore counts as wrong only
+# when no pixel within NEIGHBOURHOOD pixels of it in the other picture has its colour
+# (within CHANNEL_TOLERANCE per channel): that forgives edges and strokes but not a block,
+# a picture or a line of text out of place, a wrong colour or a missing element (one
+# 43 x 43 block alone is about 0.5 % of the window).
+CHANNEL_TOLERANCE = 96
+NEIGHBOURHOOD = 2
+MAX_WRONG = 0.001
+
+COMPARE_JS = """
+const [a, b, done] = arguments;
+const load = (src) => new Promise((ok, no) => { const i = new Image(); i.onload = () => ok(i);
+  i.onerror = no; i.src = src; });
+Promise.all([load(a), load(b)]).then(([x, y]) => {
+  if (x.width !== y.width || x.height !== y.height)
+    return done({size: [x.width, x.height, y.width, y.height]});
+  const w = x.width, h = x.height;
+  const px = (img) => { const c = document.createElement('canvas'); c.width = w; c.height = h;
+    const g = c.getContext('2d'); g.drawImage(img, 0, 0); return g.getImageData(0, 0, w, h).data; };
+  const p = px(x), q = px(y);
+  const near = (u, i, v, j) => Math.max(Math.abs(u[i] - v[j]), Math.abs(u[i+1] - v[j+1]),
+                                        Math.abs(u[i+2] - v[j+2])) <= %d;
+  const R = %d;
+  let wrong = 0, exact = 0;
+  for (const [u, v] of [[p, q], [q, p]]) {
+    for (let yy = 0; yy < h; yy++) for (let xx = 0; xx < w; xx++) {
+      const i = (yy * w + xx) * 4;
+      if (near(u, i, v, i)) { exact++; continue; }
+      let found = false;
+      for (let dy = -R; dy <= R && !found; dy++) for (let dx = -R; dx <= R && !found; dx++) {
+        const X = xx + dx, Y = yy + dy;
+        if (X >= 0 && Y >= 0 && X < w && Y < h) found = near(u, i, v, (Y * w + X) * 4);
+      }
+      if (!found) wrong++;
+    }
+  }
+  done({wrong, total: 2 * w * h, inexact: 2 * w * h - exact});
+}, (e) => done({error: String(e)}));
+""" % (CHANNEL_TOLERANCE, NEIGHBOURHOOD)
+
+
+def scenario_screenshot(d, url, args):
+    d.get(url + "?test")
+    ready(d)
+    script = ("seed 11\nstart Form1\nwait 560\nkey 39\nkey 38\nwait 2000\nkey 39\nkey 39\n"
+              "wait 400\nscreenshot main.png\n")
+    page = run_in_page(d, script)
+    check("ok" in page, f"the page refused the script: {page}")
+    canvas_png = d.execute_script("return window.quendar.screenshots['main.png']")
+    check(canvas_png, "the page took no screenshot")
+    out = os.environ.get("QUENDAR_WEB_SCREENSHOT")
+    if out:
+        with open(out, "wb") as f:
+            f.write(base64.b64decode(canvas_png.split(",", 1)[1]))
+    # The same moment from quendar-sim, and, to show the comparison can fail, a moment
+    # with the arrow one column on and the blocks a second lower.
+    sims = []
+    with tempfile.TemporaryDirectory() as tmp:
+        shutil.copy(os.path.join(args.assets, "jyukugo.dat"), tmp)
+        for extra in ("", "key 39\nwait 1000\n"):
+            sim_script = script.replace("screenshot main.png", f"{extra}screenshot {tmp}/sim.png")
+            r = subprocess.run([args.sim], input=sim_script.encode(), cwd=tmp, capture_output=True)
+            check(r.returncode == 0, "quendar-sim: " + r.stderr.decode())
+            with open(os.path.join(tmp, "sim.png"), "rb") as f:
+                sims.append("data:image/png;base64," + base64.b64encode(f.read()).decode())
+    later = d.execute_async_script(COMPARE_JS, canvas_png, sims[1])
+    check(later.get("wrong", 0) / later.get("total", 1) > MAX_WRONG,
+          f"a later moment passes for the same picture: {later}")
+    result = d.execute_async_script(COMPARE_JS, canvas_png, sims[0])
+    check("wrong" in result, f"the screenshots cannot be compared: {result}")
+    share = result["wrong"] / result["total"]
+    print(f"{result['inexact'] / result['total']:.2%} of the pixels differ in anti-aliasing; "
+          f"{result['wrong']} ({share:.3%}) have no match within {NEIGHBOURHOOD} pixels")
+    check(share <= MAX_WRONG, f"{share:.3%} of the pixels are wrong, more than {MAX_WRONG:.1%}")
+
+
+def main():
+    p = argparse.ArgumentParser()
+    p.add_argument("--web", required=True)
+    p.add_argument("--sim", required=True)
+    p.add_argument("--assets", required=True)
+    p.add_argument("scenario", choices=["play", "bad-list", "same-engine", "screenshot"])
+    args = p.parse_args()
+    if webdriver is None or not os.access(CHROMIUM, os.X_OK) or not os.access(CHROMEDRIVER, os.X_OK):
+        print("skipped: chromium, chromium-driver or python3-selenium is missing")
+        return 77
+    if not os.path.exists(os.path.join(args.web, "quendar-engine.wasm")):
+        print(f"{args.web}: the browser edition is not built (cmake --build --preset web)")
+        return 1
+    server = serve(args.web)
+    d = browser()
+    try:
+        url = f"http://127.0.0.1:{server.server_port}/"
+        globals()["scenario_" + args.scenario.replace("-", "_")](d, url, args)
+        for entry in d.get_log("browser"):
+            if entry["level"] == "SEVERE":
+                raise AssertionError(f"the page logged an error: {entry['message']}")
+    except AssertionError as e:
+        print(f"FAIL: {e}")
+        return 1
+    finally:
+        d.quit()
+        server.shutdown()
+    print("ok")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
