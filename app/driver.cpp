@@ -15,6 +15,8 @@ Driver::Driver(std::ostream& out, std::ostream& err, Screenshooter screenshot)
       sound_(clock_),
       runtime_(clock_, random_, sound_) {
   RegisterProgram(runtime_);
+  runtime_.SetNoticeSink(
+      [this](const std::string& line) { err_ << "quendar: " << line << std::endl; });
 }
 
 std::optional<int> Driver::Fail(int lineNo, const std::string& why) {
