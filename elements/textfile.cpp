@@ -29,18 +29,8 @@ struct Fd {
   throw FatalError(path + ": " + problem);
 }
 
-// What a path that is not a regular file is, in words.
-std::string KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a directory";
-  if (S_ISFIFO(mode)) return "a named pipe";
-  if (S_ISCHR(mode)) return "a character device";
-  if (S_ISBLK(mode)) return "a block device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "a special file";
-}
-
 [[noreturn]] void FailNotRegular(const std::string& path, mode_t mode) {
-  Fail(path, "is " + KindOf(mode) + ", not a word list file");
+  Fail(path, "is " + DescribeFileType(mode) + ", not a word list file");
 }
 
 // Collects the lines of one reading as the bytes stream past, keeping at most `maxLines`
@@ -205,6 +195,15 @@ long JapaneseScore(const std::vector<std::string>& lines, TextEncoding encoding)
 }
 
 }  // namespace
+
+std::string DescribeFileType(unsigned mode) {
+  if (S_ISDIR(mode)) return "a directory";
+  if (S_ISFIFO(mode)) return "a named pipe";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "a special file";
+}
 
 RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t maxBytesPerLine) {
   Fd file;

@@ -44,6 +44,10 @@ RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t
 // pipes and devices, against a file that never ends.
 constexpr std::uint64_t kMaxBytesPerLine = 4u << 20;
 
+// What a file that is not a regular file is, in words ("a named pipe", "a directory"),
+// from the mode that stat gives.
+std::string DescribeFileType(unsigned mode);
+
 // Decodes one line to UTF-8. Bytes that do not decode become U+FFFD; `invalid`, when
 // given, is set when that happened.
 std::string DecodeLine(const std::string& raw, TextEncoding encoding, bool* invalid = nullptr);
