@@ -168,7 +168,7 @@ class Screen {
   void SetIcon() {
     icon_ = model_->icon;
     if (icon_.empty()) return;
-    if (SDL_Surface* s = pictures_.Get(icon_)) SDL_SetWindowIcon(window_, s);
+    if (SDL_Surface* s = pictures_.Icon(icon_)) SDL_SetWindowIcon(window_, s);
   }
 
   void SetHover(int slot) {

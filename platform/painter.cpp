@@ -100,7 +100,8 @@ void Painter::DrawPicture(const PictureBox& box, const PxRect& rect, const PxRec
   FillRect(clip, box.BackColor);
   if (box.picture.empty()) return;
   int w = 0, h = 0;
-  SDL_Texture* texture = Picture(box.picture, w, h);
+  SDL_Texture* texture = Picture(box.picture, w, h, static_cast<int>(std::lround(rect.w / scale)),
+                                 static_cast<int>(std::lround(rect.h / scale)));
   if (!texture) return;
   // The picture keeps its own pixel size, anchored at the box's top-left corner.
   const SDL_Rect dest{rect.x, rect.y, static_cast<int>(std::lround(w * scale)),
@@ -112,11 +113,11 @@ void Painter::DrawPicture(const PictureBox& box, const PxRect& rect, const PxRec
   SDL_RenderCopy(renderer_, texture, nullptr, &dest);
 }
 
-SDL_Texture* Painter::Picture(const std::string& name, int& w, int& h) {
+SDL_Texture* Painter::Picture(const std::string& name, int& w, int& h, int boxW, int boxH) {
   auto it = pics_.find(name);
   if (it == pics_.end()) {
     Pic pic{nullptr, 0, 0};
-    if (SDL_Surface* s = pictures_.Get(name)) {
+    if (SDL_Surface* s = pictures_.Get(name, boxW, boxH)) {
       pic.texture = SDL_CreateTextureFromSurface(renderer_, s);
       pic.w = s->w;
       pic.h = s->h;

@@ -50,7 +50,7 @@ class Painter {
   };
   const Text* RenderLine(std::string_view line, const Font& font, double scale);
   void Blit(const Text& t, Color color, int x, int y, const PxRect& clip);
-  SDL_Texture* Picture(const std::string& name, int& w, int& h);
+  SDL_Texture* Picture(const std::string& name, int& w, int& h, int boxW, int boxH);
   void DrawLabel(const Label& label, const PxRect& rect, const PxRect& clip, double scale);
   void DrawPicture(const PictureBox& box, const PxRect& rect, const PxRect& clip, double scale);
   void SetClip(const PxRect& r);
