@@ -55,11 +55,13 @@ ParseResult Error(std::string why) {
 // A word of a malformed line as the message quotes it: cut short, since a line can be long.
 std::string Quote(const std::string& word) {
   constexpr std::size_t kShown = 40;
-  if (word.size() <= kShown) return "'" + word + "'";
+  std::string out(1, '\'');
+  if (word.size() <= kShown) return out.append(word).append(1, '\'');
   std::size_t cut = kShown;
   while (cut > 0 && (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80)
     --cut;  // not inside a UTF-8 character
-  return "'" + word.substr(0, cut) + "…' (" + std::to_string(word.size()) + " bytes)";
+  out.append(word, 0, cut).append("…' (").append(std::to_string(word.size())).append(" bytes)");
+  return out;
 }
 
 ParseResult ParseScriptLine(const std::string& line) {
