@@ -226,6 +226,12 @@ RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t
     Fail(path, std::string("cannot be read: ") + std::strerror(errno));
   if (!S_ISREG(st.st_mode)) FailNotRegular(path, st.st_mode);
   ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+  const std::uint64_t budget = static_cast<std::uint64_t>(maxLines) * kMaxBytesPerLine;
+  // Refused from its size alone, rather than after gigabytes read to find its lines.
+  if (static_cast<std::uint64_t>(st.st_size) > budget)
+    Fail(path, "is " + std::to_string(static_cast<std::uint64_t>(st.st_size) >> 20) +
+                   " MiB, far too large for a word list (at most " + std::to_string(budget >> 20) +
+                   " MiB)");
 
   Splitter sjis(false, maxLines, maxBytesPerLine);
   Splitter utf8(true, maxLines, maxBytesPerLine);
@@ -240,7 +246,6 @@ RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t
     }
   };
 
-  const std::uint64_t budget = static_cast<std::uint64_t>(maxLines) * kMaxBytesPerLine;
   std::uint64_t total = 0;
   constexpr std::size_t kBuffer = 1 << 20;
   std::unique_ptr<char[]> buf(new char[kBuffer]);
@@ -256,7 +261,7 @@ RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t
     if (got == 0) break;
     if (total == 0 && got >= 3 && std::memcmp(buf.get(), "\xEF\xBB\xBF", 3) == 0) bom = true;
     total += static_cast<std::uint64_t>(got);
-    if (total > budget)
+    if (total > budget)  // a file that grows while it is read
       Fail(path, "has more than " + std::to_string(budget >> 20) + " MiB without " +
                      std::to_string(maxLines) + " lines ending; far too large for a word list");
     const char* end = buf.get() + got;
