@@ -74,7 +74,8 @@ TEST(CheckList, SaysHowTheListIsReadAndWhereAUtf8ListWentWrong) {
       << out.str();
 
   // One stray byte in line 3 makes it Shift-JIS: one long line the game cannot play.
-  list.insert(list.find('\n', list.find('\n') + 1) + 7, "\x81");
+  const std::size_t at = list.find('\n', list.find('\n') + 1) + 7;
+  list = list.substr(0, at) + '\x81' + list.substr(at);
   dir.Write("lf.dat", list);
   out.str("");
   EXPECT_EQ(CheckWordList("lf.dat", out), 1);
