@@ -148,7 +148,9 @@ bool ReadScriptLine(std::istream& in, std::string& line) {
       return !line.empty();
     }
     if (c == '\n') return true;
-    if (line.size() <= kMaxScriptLine) line += static_cast<char>(c);
+    line += static_cast<char>(c);
+    // Too long already: the rest is not read, so an endless line ends the script at once.
+    if (line.size() > kMaxScriptLine) return true;
   }
 }
 

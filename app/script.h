@@ -46,8 +46,9 @@ ParseResult ParseScriptLine(const std::string& line);
 // A word of a script line quoted for a message, cut short when it is long.
 std::string Quote(const std::string& word);
 
-// Reads one line (without its LF) keeping at most kMaxScriptLine + 1 characters of it, so
-// that a line too long is still seen to be too long. False at the end of the input.
+// Reads one line (without its LF), or only its first kMaxScriptLine + 1 characters when it
+// is longer, so that a line too long is seen to be too long without reading it to its
+// end. False at the end of the input.
 bool ReadScriptLine(std::istream& in, std::string& line);
 
 }  // namespace quendar
