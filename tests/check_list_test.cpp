@@ -43,7 +43,10 @@ TEST(CheckList, ListsTheGameCannotPlayFail) {
   ScratchDir dir;
   std::ostringstream out;
   EXPECT_EQ(CheckWordList("missing.dat", out), 1);
-  EXPECT_NE(out.str().find("missing.dat"), std::string::npos);
+  EXPECT_NE(out.str().find("missing.dat: file not found in the current directory (looked for " +
+                           (dir.path() / "missing.dat").string() + ")"),
+            std::string::npos)
+      << out.str();
 
   dir.Write("short.dat", test::WordFile(test::SampleWords(7)));
   out.str("");
