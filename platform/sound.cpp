@@ -150,7 +150,12 @@ MixerSound::Loaded& MixerSound::Load(const std::string& file) {
         "grew past " + std::to_string(kMaxFileBytes >> 20) + " MiB, too large for a sound cue";
     return l;
   }
-  l.chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(got)), 1);
+  // Closed here rather than by the mixer, which leaks the stream when the bytes are not a
+  // sound it knows.
+  if (SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(got))) {
+    l.chunk = Mix_LoadWAV_RW(rw, 0);
+    SDL_RWclose(rw);
+  }
   if (!l.chunk) l.problem = std::string("cannot be played (") + Mix_GetError() + ")";
   return l;
 }

@@ -229,8 +229,9 @@ TEST_F(Pictures, UnreadablePictureIsWarnedAboutNotFatal) {
 
 TEST_F(Pictures, PicturesThatLieOrDwarfTheirBoxAreRefusedAndIconsScaledDown) {
   // A 47-byte file whose header claims 65535 x 65535: refused from the header, unread.
-  std::string liar("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\xFF\xFF\0\0\xFF\xFF\x08\x06\0\0\0", 33);
-  dir_.Write("liar.png", liar + std::string(14, '\0'));
+  const std::string header("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\xFF\xFF\0\0\xFF\xFF\x08\x06\0\0\0",
+                           29);
+  dir_.Write("liar.png", header + std::string(18, '\0'));
   WritePng((dir_.path() / "wide.png").string(), 300, 2, [](int, int) { return 0xFFFF0000u; });
   WritePng((dir_.path() / "icon.png").string(), 2100, 1050, [](int, int) { return 0xFF00FF00u; });
   CanvasRig rig(40, 30,
