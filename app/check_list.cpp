@@ -26,24 +26,40 @@ std::string Shown(const std::string& line) {
   return out;
 }
 
-// Why a decoded line is not a two-kanji compound, or "" when it is one.
-std::string Problem(const std::string& line) {
+// Why a decoded line cannot be played as a two-kanji compound, or "" when it can. The game
+// plays the first two characters, so text after two kanji is only worth a note.
+std::string Problem(const std::string& line, std::string& note) {
+  note.clear();
   if (line.empty()) return "empty line";
   std::size_t pos = 0;
   std::size_t n = 0;
-  bool allKanji = true;
-  bool iterationFirst = false;
+  bool twoKanji = true;
   while (pos < line.size()) {
     const char32_t cp = NextCodePoint(line, pos);
-    if (n == 0 && cp == 0x3005) iterationFirst = true;
-    allKanji = allKanji && IsKanji(cp);
+    if (n < 2) twoKanji = twoKanji && IsKanji(cp);
+    if (n == 0 && cp == 0x3005) return "starts with the iteration mark 々";
     ++n;
   }
   if (n == 1) return "only one character";
-  if (n > 2) return std::to_string(n) + " characters; only the first two are played";
-  if (!allKanji) return "not two kanji";
-  if (iterationFirst) return "starts with the iteration mark 々";
+  if (!twoKanji)
+    return n > 2 ? "the first two of its " + std::to_string(n) + " characters are not two kanji"
+                 : "not two kanji";
+  if (n > 2)
+    note = "note: " + std::to_string(n - 2) +
+           " more characters after the two kanji, which the game does not play";
   return "";
+}
+
+std::string LineEnds(const RawLines& raw) {
+  std::string out;
+  auto add = [&](std::size_t n, const char* what) {
+    if (n == 0) return;
+    out += (out.empty() ? "" : ", ") + std::to_string(n) + " " + what;
+  };
+  add(raw.crlfEnds, "CR LF");
+  add(raw.crEnds, "CR alone");
+  add(raw.lfEnds, "LF alone");
+  return out.empty() ? "none (a single line)" : out;
 }
 
 }  // namespace
@@ -57,8 +73,15 @@ int CheckWordList(const std::string& path, std::ostream& out) {
     out << e.what() << "\n";
     return 1;
   }
-  if (raw.encoding == TextEncoding::Utf8)
-    out << path << ": read as UTF-8" << (raw.hadBom ? " (with a byte-order mark)" : "") << "\n";
+  out << path << ": line ends: " << LineEnds(raw) << "\n";
+  out << path << ": read as " << (raw.encoding == TextEncoding::Utf8 ? "UTF-8" : "Shift-JIS")
+      << ": " << raw.why << "\n";
+  if (raw.encoding == TextEncoding::ShiftJis && raw.firstNonUtf8 && raw.mostlyUtf8)
+    out << path << ":" << raw.firstNonUtf8->line << ":" << raw.firstNonUtf8->column
+        << ": the first byte that is not UTF-8, in a list that is otherwise mostly UTF-8; "
+           "mend it and the list is read as UTF-8\n";
+  if (raw.encoding == TextEncoding::ShiftJis && raw.lfEnds > 0)
+    out << path << ": lines that end with LF alone are one line to the game in a Shift-JIS list\n";
 
   std::unordered_map<std::string, std::size_t> firstSeen;
   std::size_t usable = 0;
@@ -69,8 +92,10 @@ int CheckWordList(const std::string& path, std::ostream& out) {
     const std::string line =
         FirstChars(DecodeLine(raw.lines[i], raw.encoding, &invalid), TextFile::kMaxChars);
     if (invalid) out << path << ":" << lineNo << ": bytes that are not valid Shift-JIS\n";
-    const std::string why = Problem(line);
+    std::string note;
+    const std::string why = Problem(line, note);
     if (!why.empty()) out << path << ":" << lineNo << ": " << why << ": " << Shown(line) << "\n";
+    if (!note.empty()) out << path << ":" << lineNo << ": " << note << ": " << Shown(line) << "\n";
     auto [it, fresh] = firstSeen.emplace(line, lineNo);
     if (!fresh)
       out << path << ":" << lineNo << ": repeats line " << it->second << ": " << Shown(line)
@@ -86,7 +111,7 @@ int CheckWordList(const std::string& path, std::ostream& out) {
   }
   if (usable < 8) {
     out << path << ": only " << usable
-        << " usable lines (two kanji, not repeated); a game needs at least 8\n";
+        << " usable lines (starting with two kanji, not repeated); a game needs at least 8\n";
     status = 1;
   }
   if (status == 0)

@@ -1,11 +1,24 @@
+#include <cstring>
 #include <iostream>
 
 #include "app/check_list.h"
 
+namespace {
+
+int Usage(std::ostream& out, int status) {
+  out << "usage: quendar-check-list FILE\n"
+         "  Reads a word list exactly as the game does and prints its line ends, the encoding\n"
+         "  it is read in and why, and, with line numbers, every line that does not start with\n"
+         "  two kanji, repeats, undecodable bytes and notes on text the game does not play.\n"
+         "  Exit status 0 when the game can play the list, 1 when it cannot, 2 for bad usage.\n";
+  return status;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: quendar-check-list FILE\n";
-    return 2;
-  }
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    return Usage(std::cout, 0);
+  if (argc != 2) return Usage(std::cerr, 2);
   return quendar::CheckWordList(argv[1], std::cout);
 }

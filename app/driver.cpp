@@ -7,7 +7,10 @@
 namespace quendar {
 
 Driver::Driver(std::ostream& out, std::ostream& err, Screenshooter screenshot)
-    : out_(out), err_(err), screenshot_(std::move(screenshot)) {}
+    : out_(out), err_(err), screenshot_(std::move(screenshot)) {
+  runtime_.SetNoticeSink(
+      [this](const std::string& line) { err_ << "quendar: " << line << std::endl; });
+}
 
 std::optional<int> Driver::Fail(int lineNo, const std::string& why) {
   err_ << "quendar-sim: line " << lineNo << ": " << why << std::endl;
@@ -72,7 +75,11 @@ std::optional<int> Driver::RunLine(const std::string& line, int lineNo) {
       const Window* w = runtime_.Active();
       if (!w) return Fail(lineNo, "no window is open to take a screenshot of");
       if (!screenshot_) return Fail(lineNo, "screenshot is not available in this build");
-      if (auto error = screenshot_(*w, c.name)) return Fail(lineNo, *error);
+      // A picture that could not be written is the program's failure, not the script's.
+      if (auto error = screenshot_(*w, c.name)) {
+        err_ << "quendar-sim: line " << lineNo << ": " << *error << std::endl;
+        return 1;
+      }
       break;
     }
   }
@@ -83,10 +90,10 @@ std::optional<int> Driver::Set(const Command& c, int lineNo) {
   Window* w = runtime_.Get("Form1");
   if (!w) return Fail(lineNo, "the main window Form1 is not loaded");
   const Variable* v = w->FindVariable(c.name);
-  if (!v) return Fail(lineNo, "Form1 has no variable named '" + c.name + "'");
+  if (!v) return Fail(lineNo, "Form1 has no variable named " + Quote(c.name));
   if (v->isArray != (c.index >= 0))
-    return Fail(lineNo, v->isArray ? "'" + c.name + "' is an array: give an index"
-                                   : "'" + c.name + "' is not an array");
+    return Fail(lineNo, v->isArray ? Quote(c.name) + " is an array: give an index"
+                                   : Quote(c.name) + " is not an array");
   const std::size_t i = v->isArray ? static_cast<std::size_t>(c.index) : 0;
   if (i >= v->count)
     return Fail(lineNo, "index " + std::to_string(c.index) + " is outside '" + c.name + "'");

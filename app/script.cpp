@@ -52,7 +52,21 @@ ParseResult Error(std::string why) {
 
 }  // namespace
 
+// A word of a malformed line as the message quotes it: cut short, since a line can be long.
+std::string Quote(const std::string& word) {
+  constexpr std::size_t kShown = 40;
+  std::string out(1, '\'');
+  if (word.size() <= kShown) return out.append(word).append(1, '\'');
+  std::size_t cut = kShown;
+  while (cut > 0 && (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80)
+    --cut;  // not inside a UTF-8 character
+  out.append(word, 0, cut).append("…' (").append(std::to_string(word.size())).append(" bytes)");
+  return out;
+}
+
 ParseResult ParseScriptLine(const std::string& line) {
+  if (line.size() > kMaxScriptLine)
+    return Error("the line is longer than " + std::to_string(kMaxScriptLine) + " characters");
   const auto w = Words(line);
   Command c;
   if (w.empty()) return ParseResult{c, ""};
@@ -66,30 +80,30 @@ ParseResult ParseScriptLine(const std::string& line) {
   if (verb == "seed") {
     if (!want(1)) return arity(1);
     if (!ParseNumber(w[1], c.seed))
-      return Error("seed wants an unsigned 64-bit number, got '" + w[1] + "'");
+      return Error("seed wants an unsigned 64-bit number, got " + Quote(w[1]));
     c.kind = Command::Kind::Seed;
   } else if (verb == "start") {
     if (w.size() > 2) return Error("'start' takes no argument or a window name");
     c.kind = Command::Kind::Start;
     if (w.size() == 2) {
-      if (w[1] != "Form1") return Error("'start' can only skip to Form1, got '" + w[1] + "'");
+      if (w[1] != "Form1") return Error("'start' can only skip to Form1, got " + Quote(w[1]));
       c.name = w[1];
     }
   } else if (verb == "wait") {
     if (!want(1)) return arity(1);
     if (!ParseNumber(w[1], c.number) || c.number < 0 ||
         c.number > std::numeric_limits<std::int32_t>::max() * 1000LL)
-      return Error("wait wants a whole number of milliseconds, got '" + w[1] + "'");
+      return Error("wait wants a whole number of milliseconds, got " + Quote(w[1]));
     c.kind = Command::Kind::Wait;
   } else if (verb == "key") {
     if (!want(1)) return arity(1);
     if (!ParseNumber(w[1], c.number) || c.number < 0 || c.number > 255)
-      return Error("key wants a key code from 0 to 255, got '" + w[1] + "'");
+      return Error("key wants a key code from 0 to 255, got " + Quote(w[1]));
     c.kind = Command::Kind::Key;
   } else if (verb == "click") {
     if (!want(1)) return arity(1);
     if (!ParseIndexedName(w[1], c.name, c.index))
-      return Error("click wants NAME or NAME(INDEX), got '" + w[1] + "'");
+      return Error("click wants NAME or NAME(INDEX), got " + Quote(w[1]));
     c.kind = Command::Kind::Click;
   } else if (verb == "click-at") {
     if (!want(2)) return arity(2);
@@ -98,7 +112,7 @@ ParseResult ParseScriptLine(const std::string& line) {
     c.kind = Command::Kind::ClickAt;
   } else if (verb == "menu") {
     if (!want(1)) return arity(1);
-    if (!IsName(w[1])) return Error("menu wants an item name, got '" + w[1] + "'");
+    if (!IsName(w[1])) return Error("menu wants an item name, got " + Quote(w[1]));
     c.name = w[1];
     c.kind = Command::Kind::Menu;
   } else if (verb == "close") {
@@ -107,9 +121,9 @@ ParseResult ParseScriptLine(const std::string& line) {
   } else if (verb == "set") {
     if (!want(2)) return arity(2);
     if (!ParseIndexedName(w[1], c.name, c.index))
-      return Error("set wants NAME or NAME(INDEX), got '" + w[1] + "'");
+      return Error("set wants NAME or NAME(INDEX), got " + Quote(w[1]));
     if (!ParseNumber(w[2], c.number) || c.number < -32768 || c.number > 32767)
-      return Error("set wants a 16-bit value from -32768 to 32767, got '" + w[2] + "'");
+      return Error("set wants a 16-bit value from -32768 to 32767, got " + Quote(w[2]));
     c.kind = Command::Kind::Set;
   } else if (verb == "snapshot") {
     if (!want(0)) return arity(0);
@@ -119,9 +133,25 @@ ParseResult ParseScriptLine(const std::string& line) {
     c.name = w[1];
     c.kind = Command::Kind::Screenshot;
   } else {
-    return Error("unknown command '" + verb + "'");
+    return Error("unknown command " + Quote(verb));
   }
   return ParseResult{c, ""};
+}
+
+bool ReadScriptLine(std::istream& in, std::string& line) {
+  line.clear();
+  std::streambuf* buf = in.rdbuf();
+  for (;;) {
+    const int c = buf->sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      return !line.empty();
+    }
+    if (c == '\n') return true;
+    line += static_cast<char>(c);
+    // Too long already: the rest is not read, so an endless line ends the script at once.
+    if (line.size() > kMaxScriptLine) return true;
+  }
 }
 
 }  // namespace quendar

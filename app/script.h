@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <optional>
 #include <string>
 #include <variant>
@@ -36,6 +37,18 @@ struct ParseResult {
   std::string error;  // why the line is malformed, when command is empty
 };
 
+// A script line longer than this is malformed; reading keeps no more of it, so an endless
+// line (a script from /dev/zero) cannot fill memory.
+constexpr std::size_t kMaxScriptLine = 4096;
+
 ParseResult ParseScriptLine(const std::string& line);
+
+// A word of a script line quoted for a message, cut short when it is long.
+std::string Quote(const std::string& word);
+
+// Reads one line (without its LF), or only its first kMaxScriptLine + 1 characters when it
+// is longer, so that a line too long is seen to be too long without reading it to its
+// end. False at the end of the input.
+bool ReadScriptLine(std::istream& in, std::string& line);
 
 }  // namespace quendar

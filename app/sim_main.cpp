@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   std::istream& in = argc == 2 ? static_cast<std::istream&>(file) : std::cin;
   quendar::Driver driver(std::cout, std::cerr, quendar::MakeScreenshooter());
   std::string line;
-  for (int lineNo = 1; std::getline(in, line); ++lineNo) {
+  for (int lineNo = 1; quendar::ReadScriptLine(in, line); ++lineNo) {
     if (auto status = driver.RunLine(line, lineNo)) return *status;
   }
   return 0;

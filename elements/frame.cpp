@@ -134,7 +134,7 @@ class Builder {
     if (box.picture.empty()) return;
     // The picture keeps its own pixel size, anchored at the box's top-left corner.
     frame_.commands.push_back(
-        {DrawOp::Picture, {rect.x, rect.y, 0, 0}, clip, 0, box.picture, {}, 0, false, scale});
+        {DrawOp::Picture, rect, clip, 0, box.picture, {}, 0, false, scale});
   }
 
   Frame& frame_;

@@ -45,12 +45,13 @@ enum class DrawOp : std::uint8_t {
   Fill,     // rect filled with color, no blending
   Text,     // one line of text, top-left corner at (rect.x, rect.y), blended over what is there
   Picture,  // the picture `text` at its own pixel size times `scale`, top-left at (rect.x,
-            // rect.y), blended; whole scales keep pixels sharp, others are smoothed
+            // rect.y), blended; whole scales keep pixels sharp, others are smoothed. A
+            // picture far larger than its box (rect.w × rect.h) is refused
 };
 
 struct DrawCommand {
   DrawOp op = DrawOp::Fill;
-  PxRect rect;   // Fill: the area; Text: position and measured size; Picture: position
+  PxRect rect;   // Fill: the area; Text: position and measured size; Picture: the box
   PxRect clip;   // nothing is drawn outside it; it also bounds what the command touches
   Color color = 0;
   std::string text;  // Text: the line (UTF-8); Picture: the picture's file name

@@ -1,6 +1,7 @@
 #include "elements/runtime.h"
 
 #include <algorithm>
+#include <iostream>
 
 namespace quendar {
 
@@ -17,6 +18,13 @@ Runtime::Runtime(Clock& clock, Random& random, SoundService& sound)
 Runtime::~Runtime() {
   graveyard_.clear();
   windows_.clear();
+}
+
+void Runtime::Notice(const std::string& line) const {
+  if (notice_)
+    notice_(line);
+  else
+    std::cerr << "quendar: " << line << std::endl;
 }
 
 void Runtime::Register(const std::string& name, Factory factory) {

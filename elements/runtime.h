@@ -80,6 +80,11 @@ class Runtime {
   // Keyed by "Window.Timer".
   const std::vector<std::pair<std::string, TickStats>>& tickStats() const { return tickStats_; }
 
+  // A line for the player that is no error (a list too short to play, say): standard
+  // error unless a front end routes it elsewhere.
+  void Notice(const std::string& line) const;
+  void SetNoticeSink(std::function<void(const std::string&)> sink) { notice_ = std::move(sink); }
+
   Random& random() { return random_; }
   SoundService& sound() { return sound_; }
   // Where handlers find data files by name; the current directory unless the front end
@@ -111,6 +116,7 @@ class Runtime {
   std::uint64_t timerOrder_ = 0;
   std::uint64_t generation_ = 0;
   std::optional<std::string> fatal_;
+  std::function<void(const std::string&)> notice_;
   std::vector<std::pair<std::string, TickStats>> tickStats_;
   TickStats& StatsFor(Timer& t);
   bool started_ = false;

@@ -74,6 +74,10 @@ bool IsValidUtf8(std::string_view bytes) {
   return v.Valid();
 }
 
+bool IsKanjiOrKana(char32_t cp) {
+  return (cp >= 0x4E00 && cp <= 0x9FFF) || cp == 0x3005 || (cp >= 0x3041 && cp <= 0x30FF);
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);

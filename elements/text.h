@@ -36,6 +36,10 @@ class Utf8Validator {
 
 bool IsValidUtf8(std::string_view bytes);
 
+// Whether a code point is a kanji (the common unified ideographs, and the iteration mark
+// 々) or a full-width kana.
+bool IsKanjiOrKana(char32_t cp);
+
 // Appends the UTF-8 encoding of a code point.
 void AppendUtf8(std::string& out, char32_t cp);
 

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "elements/runtime.h"
@@ -27,68 +29,282 @@ struct Fd {
   throw FatalError(path + ": " + problem);
 }
 
+[[noreturn]] void FailNotRegular(const std::string& path, mode_t mode) {
+  Fail(path, "is " + DescribeFileType(mode) + ", not a word list file");
+}
+
+// Collects the lines of one reading as the bytes stream past, keeping at most `maxLines`
+// lines of at most `maxBytes` bytes each. A line ends at CR, CR LF, and, when `lfEnds`,
+// at a lone LF.
+class Splitter {
+ public:
+  Splitter(bool lfEnds, std::size_t maxLines, std::size_t maxBytes)
+      : lfEnds_(lfEnds), maxLines_(maxLines), maxBytes_(maxBytes) {}
+
+  // Called with each finished line, its 1-based number and whether it was cut at the cap.
+  std::function<void(const std::string&, std::size_t, bool)> onLine;
+
+  bool done() const { return count_ >= maxLines_; }
+  std::vector<std::string> lines;
+  bool store = true;  // false once nobody wants the lines kept
+  std::size_t crlf = 0, cr = 0, lf = 0;
+
+  void Feed(const char* p, const char* end) {
+    nextCr_ = nextLf_ = nullptr;
+    if (afterCr_ && p < end) {
+      afterCr_ = false;
+      if (*p == '\n') {
+        ++crlf;
+        ++p;
+      } else {
+        ++cr;
+      }
+    }
+    while (p < end && !done()) {
+      const char* stop = FindEnd(p, end);
+      Append(p, stop);
+      if (stop == end) return;
+      const bool isCr = *stop == '\r';
+      EndLine();
+      p = stop + 1;
+      if (!isCr) {
+        ++lf;
+      } else if (p == end) {
+        afterCr_ = true;
+      } else if (*p == '\n') {
+        ++crlf;
+        ++p;
+      } else {
+        ++cr;
+      }
+    }
+  }
+
+  void Finish() {
+    if (afterCr_) ++cr;
+    afterCr_ = false;
+    if (inLine_ && !done()) EndLine();
+  }
+
+ private:
+  const char* FindEnd(const char* p, const char* end) {
+    auto find = [&](const char*& cached, char c) {
+      if (!cached || cached < p)
+        if (!(cached =
+                  static_cast<const char*>(std::memchr(p, c, static_cast<std::size_t>(end - p)))))
+          cached = end;
+      return cached;
+    };
+    const char* cr = find(nextCr_, '\r');
+    if (!lfEnds_) return cr;
+    return std::min(cr, find(nextLf_, '\n'));
+  }
+
+  void Append(const char* p, const char* stop) {
+    if (p == stop) return;
+    inLine_ = true;
+    const auto n = static_cast<std::size_t>(stop - p);
+    const std::size_t room = maxBytes_ > line_.size() ? maxBytes_ - line_.size() : 0;
+    if (n > room) cut_ = true;
+    line_.append(p, std::min(n, room));
+  }
+
+  void EndLine() {
+    ++count_;
+    if (onLine) onLine(line_, count_, cut_);
+    if (store) lines.push_back(std::move(line_));
+    line_.clear();
+    inLine_ = false;
+    cut_ = false;
+  }
+
+  bool lfEnds_;
+  std::size_t maxLines_, maxBytes_;
+  std::size_t count_ = 0;
+  std::string line_;
+  bool inLine_ = false, cut_ = false, afterCr_ = false;
+  const char* nextCr_ = nullptr;  // where the next CR and LF of the current buffer are
+  const char* nextLf_ = nullptr;
+};
+
+// Checks the lines of the UTF-8 reading as they finish: where the first byte that is not
+// UTF-8 is, and how much of the non-ASCII text is.
+struct Utf8Census {
+  std::optional<RawLines::Position> firstBad;
+  std::size_t goodSequences = 0, badBytes = 0;
+  bool nonAscii = false;
+
+  void Scan(const std::string& line, std::size_t lineNo, bool cut) {
+    std::size_t i = 0;
+    while (i < line.size()) {
+      const auto b = static_cast<unsigned char>(line[i]);
+      if (b < 0x80) {
+        ++i;
+        continue;
+      }
+      nonAscii = true;
+      std::size_t len = 0;
+      unsigned char lo = 0x80, hi = 0xBF;
+      if (b >= 0xC2 && b <= 0xDF) {
+        len = 2;
+      } else if (b >= 0xE0 && b <= 0xEF) {
+        len = 3;
+        if (b == 0xE0) lo = 0xA0;  // no overlongs
+        if (b == 0xED) hi = 0x9F;  // no surrogates
+      } else if (b >= 0xF0 && b <= 0xF4) {
+        len = 4;
+        if (b == 0xF0) lo = 0x90;
+        if (b == 0xF4) hi = 0x8F;  // nothing past U+10FFFF
+      }
+      std::size_t k = 1;
+      for (; len && k < len && i + k < line.size(); ++k) {
+        const auto c = static_cast<unsigned char>(line[i + k]);
+        if (c < (k == 1 ? lo : 0x80) || c > (k == 1 ? hi : 0xBF)) break;
+      }
+      if (len && k == len) {
+        ++goodSequences;
+        i += len;
+      } else if (len && i + k == line.size() && cut) {
+        return;  // a character cut in two by the line cap, not a bad byte
+      } else {
+        ++badBytes;
+        if (!firstBad) firstBad = RawLines::Position{lineNo, i + 1};
+        ++i;
+      }
+    }
+  }
+};
+
+// How much a reading looks like Japanese: one point for each kanji or kana, one off for
+// every other non-ASCII character (replacement characters, half-width kana, rare symbols),
+// which a wrong reading of Japanese bytes is full of.
+long JapaneseScore(const std::vector<std::string>& lines, TextEncoding encoding) {
+  long score = 0;
+  for (const auto& raw : lines) {
+    const std::string text = DecodeLine(raw, encoding);
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+      const char32_t cp = NextCodePoint(text, pos);
+      if (IsKanjiOrKana(cp))
+        ++score;
+      else if (cp >= 0x80)
+        --score;
+    }
+  }
+  return score;
+}
+
 }  // namespace
+
+std::string DescribeFileType(unsigned mode) {
+  if (S_ISDIR(mode)) return "a directory";
+  if (S_ISFIFO(mode)) return "a named pipe";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "a special file";
+}
 
 RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t maxBytesPerLine) {
   Fd file;
-  file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (file.fd < 0) {
-    if (errno == ENOENT) Fail(path, "file not found in the current directory");
-    Fail(path, std::string("cannot be opened: ") + std::strerror(errno));
-  }
+  // Without blocking, so a named pipe with no writer cannot hold the game in open().
+  file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat st {};
-  if (::fstat(file.fd, &st) == 0 && S_ISDIR(st.st_mode))
-    Fail(path, "is a directory, not a word list file");
+  if (file.fd < 0) {
+    const int err = errno;
+    if (err == ENOENT) {
+      if (!path.empty() && path.front() == '/') Fail(path, "file not found");
+      std::error_code ec;
+      const auto tried = std::filesystem::absolute(path, ec);
+      Fail(path, "file not found in the current directory" +
+                     (ec ? std::string() : " (looked for " + tried.string() + ")"));
+    }
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) FailNotRegular(path, st.st_mode);
+    Fail(path, std::string("cannot be opened: ") + std::strerror(err));
+  }
+  if (::fstat(file.fd, &st) != 0)
+    Fail(path, std::string("cannot be read: ") + std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) FailNotRegular(path, st.st_mode);
+  ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+  const std::uint64_t budget = static_cast<std::uint64_t>(maxLines) * kMaxBytesPerLine;
+  // Refused from its size alone, rather than after gigabytes read to find its lines.
+  if (static_cast<std::uint64_t>(st.st_size) > budget)
+    Fail(path, "is " + std::to_string(static_cast<std::uint64_t>(st.st_size) >> 20) +
+                   " MiB, far too large for a word list (at most " + std::to_string(budget >> 20) +
+                   " MiB)");
 
-  RawLines out;
-  Utf8Validator utf8;
-  std::string line;
-  bool inLine = false;   // bytes seen since the last terminator
-  bool afterCr = false;  // the previous buffer ended with a CR
-  std::unique_ptr<char[]> buf(new char[1 << 16]);
-  while (out.lines.size() < maxLines) {
-    const ssize_t got = ::read(file.fd, buf.get(), 1 << 16);
+  Splitter sjis(false, maxLines, maxBytesPerLine);
+  Splitter utf8(true, maxLines, maxBytesPerLine);
+  Utf8Census census;
+  bool bom = false;
+  utf8.onLine = [&](const std::string& line, std::size_t lineNo, bool cut) {
+    census.Scan(line, lineNo, cut);
+    // A list with a bad byte is not read as UTF-8: its lines need not be kept.
+    if (census.badBytes > 0 && !bom) {
+      utf8.store = false;
+      utf8.lines.clear();
+    }
+  };
+
+  std::uint64_t total = 0;
+  constexpr std::size_t kBuffer = 1 << 20;
+  std::unique_ptr<char[]> buf(new char[kBuffer]);
+  for (;;) {
+    const bool utf8Wanted = utf8.store && !utf8.done();
+    const bool sjisWanted = !bom && !sjis.done();
+    if (!utf8Wanted && !sjisWanted) break;
+    const ssize_t got = ::read(file.fd, buf.get(), kBuffer);
     if (got < 0) {
       if (errno == EINTR) continue;
       Fail(path, std::string("cannot be read: ") + std::strerror(errno));
     }
     if (got == 0) break;
-    const char* p = buf.get();
-    const char* end = p + got;
-    // The LF of a CR LF may start the next buffer.
-    if (afterCr && *p == '\n') ++p;
-    afterCr = false;
-    while (p < end && out.lines.size() < maxLines) {
-      const char* cr =
-          static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
-      const char* stop = cr ? cr : end;
-      const std::string_view piece(p, static_cast<std::size_t>(stop - p));
-      utf8.Feed(piece);
-      if (!piece.empty()) inLine = true;
-      if (line.size() < maxBytesPerLine)
-        line.append(piece.substr(0, maxBytesPerLine - line.size()));
-      if (!cr) break;
-      utf8.Feed("\r");
-      out.lines.push_back(std::move(line));
-      line.clear();
-      inLine = false;
-      p = cr + 1;
-      if (p == end) {
-        afterCr = true;
-      } else if (*p == '\n') {
-        utf8.Feed("\n");
-        ++p;
-      }
-    }
+    if (total == 0 && got >= 3 && std::memcmp(buf.get(), "\xEF\xBB\xBF", 3) == 0) bom = true;
+    total += static_cast<std::uint64_t>(got);
+    if (total > budget)  // a file that grows while it is read
+      Fail(path, "has more than " + std::to_string(budget >> 20) + " MiB without " +
+                     std::to_string(maxLines) + " lines ending; far too large for a word list");
+    const char* end = buf.get() + got;
+    if (!utf8.done()) utf8.Feed(buf.get(), end);
+    if (sjisWanted) sjis.Feed(buf.get(), end);
   }
-  if (inLine && out.lines.size() < maxLines) out.lines.push_back(std::move(line));
+  utf8.Finish();
+  sjis.Finish();
 
-  if (utf8.Valid() && utf8.SawNonAscii()) {
+  RawLines out;
+  out.crlfEnds = utf8.crlf;
+  out.crEnds = utf8.cr;
+  out.lfEnds = utf8.lf;
+  out.firstNonUtf8 = census.firstBad;
+  // "Most" of the file: nine in ten of its non-ASCII characters.
+  out.mostlyUtf8 = census.goodSequences > 9 * census.badBytes;
+
+  bool asUtf8 = false;
+  if (bom) {
+    asUtf8 = true;
+    out.why = "it starts with a UTF-8 byte-order mark";
+  } else if (census.badBytes > 0) {
+    out.why = "it is not valid UTF-8";
+  } else if (!census.nonAscii) {
+    out.why = "plain ASCII reads the same either way";
+  } else {
+    const long u = JapaneseScore(utf8.lines, TextEncoding::Utf8);
+    const long s = JapaneseScore(sjis.lines, TextEncoding::ShiftJis);
+    asUtf8 = u > s && u > 0;
+    const std::string scores =
+        " (" + std::to_string(asUtf8 ? u : s) + " against " + std::to_string(asUtf8 ? s : u) + ")";
+    out.why = asUtf8 ? "valid UTF-8 that reads as more kanji and kana than as Shift-JIS" + scores
+                     : "valid UTF-8, but it reads as more kanji and kana as Shift-JIS" + scores;
+  }
+  if (asUtf8) {
     out.encoding = TextEncoding::Utf8;
-    if (!out.lines.empty() && out.lines[0].rfind("\xEF\xBB\xBF", 0) == 0) {
+    out.lines = std::move(utf8.lines);
+    if (bom && !out.lines.empty()) {
       out.lines[0].erase(0, 3);
       out.hadBom = true;
     }
+  } else {
+    out.lines = std::move(sjis.lines);
   }
   return out;
 }
@@ -127,6 +343,17 @@ std::string TextFile::LineInput() {
 void TextFile::Close() {
   raw_ = RawLines{};
   next_ = 0;
+}
+
+std::string ShortListNotice(const std::string& path, const RawLines& raw, std::size_t needed) {
+  const std::size_t n = raw.lines.size();
+  std::string text = path + ": " + std::to_string(n) + (n == 1 ? " line" : " lines");
+  if (raw.encoding == TextEncoding::ShiftJis && raw.lfEnds > 0)
+    text += " (its lines end with LF alone, which a Shift-JIS list does not end a line with)";
+  else if (raw.encoding == TextEncoding::ShiftJis && raw.firstNonUtf8 && raw.mostlyUtf8)
+    text += " (read as Shift-JIS: line " + std::to_string(raw.firstNonUtf8->line) + ", byte " +
+            std::to_string(raw.firstNonUtf8->column) + " is not UTF-8)";
+  return text + "; a round needs " + std::to_string(needed);
 }
 
 }  // namespace quendar

@@ -1,11 +1,13 @@
-// Sequential input of a text file, line by line, as the game reads its word list: a line
-// ends at CR or CR LF (a lone LF is an ordinary character), and the bytes are decoded
-// from Shift-JIS (code page 932), so that a kanji is one character. A file that is valid
-// UTF-8 throughout and not plain ASCII is read as UTF-8, since lists written on today's
-// desktops are.
+// Sequential input of a text file, line by line, as the game reads its word list. A list
+// is Shift-JIS (code page 932) unless it is certainly UTF-8: it starts with a byte-order
+// mark, or it is valid UTF-8 that reads as clearly more kanji and kana than the Shift-JIS
+// reading does. A Shift-JIS line ends at CR or CR LF (a lone LF is an ordinary character);
+// in a UTF-8 list a lone LF ends a line too, as editors on Linux and macOS write them.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,12 +19,34 @@ struct RawLines {
   std::vector<std::string> lines;  // bytes, terminators removed, each cut at a cap
   TextEncoding encoding = TextEncoding::ShiftJis;
   bool hadBom = false;
+  std::string why;  // why the encoding was chosen, in a few words
+
+  // Line ends in the part of the file that was read.
+  std::size_t crlfEnds = 0, crEnds = 0, lfEnds = 0;  // lfEnds: LF not after a CR
+
+  // The first byte that is not UTF-8, 1-based, lines counted as a UTF-8 list counts
+  // them; and whether most of the non-ASCII text around it is UTF-8, so a list meant as
+  // UTF-8 and spoilt by a stray byte can be told from a real Shift-JIS list.
+  struct Position {
+    std::size_t line = 0, column = 0;
+  };
+  std::optional<Position> firstNonUtf8;
+  bool mostlyUtf8 = false;
 };
 
 // Reads at most `maxLines` lines of `path` without reading further into the file, keeping
 // at most `maxBytesPerLine` bytes of each. Throws FatalError naming the file when it is
-// missing, a directory or unreadable.
+// missing, a directory or anything else that is not a regular file, unreadable, or so
+// large (more than kMaxBytesPerLine bytes per line asked for) that it cannot be a list.
 RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t maxBytesPerLine);
+
+// The byte budget of a read, per line asked for: a second guard, after the refusal of
+// pipes and devices, against a file that never ends.
+constexpr std::uint64_t kMaxBytesPerLine = 4u << 20;
+
+// What a file that is not a regular file is, in words ("a named pipe", "a directory"),
+// from the mode that stat gives.
+std::string DescribeFileType(unsigned mode);
 
 // Decodes one line to UTF-8. Bytes that do not decode become U+FFFD; `invalid`, when
 // given, is set when that happened.
@@ -42,10 +66,15 @@ class TextFile {
   std::string LineInput();
   void Close();
   TextEncoding encoding() const { return raw_.encoding; }
+  const RawLines& raw() const { return raw_; }
 
  private:
   RawLines raw_;
   std::size_t next_ = 0;
 };
+
+// One line that says why a list gave so few lines, for a list too short to deal a round
+// from ("jyukugo.dat: 1 line (its lines end with LF alone, ...); a round needs 8").
+std::string ShortListNotice(const std::string& path, const RawLines& raw, std::size_t needed);
 
 }  // namespace quendar

@@ -67,6 +67,8 @@ class Form1 : public Window {
   Timer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr;
 
  private:
+  int wordsRead_ = 0;  // lines read at load, which play never changes
+
   void BuildDesign();
   void NewRound();
   void Fire(int slot);

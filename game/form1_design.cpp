@@ -48,7 +48,8 @@ Label& Style(Label& l, const char* family, float points, bool bold, Color fore, 
 Form1::Form1(Runtime& runtime) : Window(runtime, "Form1") {
   BuildDesign();
   AddVariable("score", score);
-  AddVariable("roundNo", roundNo);
+  // The ranges play gives each variable; StateProblem adds the relations between them.
+  AddVariable("roundNo", roundNo, 1, kMaxWords / 8 + 1);
   AddVariable("hitsInRound", hitsInRound, 0, 8);
   AddVariable("cursorCol", cursorCol, 0, 7);
   AddVariable("targetCol", targetCol, 0, 7);
@@ -62,9 +63,9 @@ Form1::Form1(Runtime& runtime) : Window(runtime, "Form1") {
   AddVariable("stepTop", stepTop);
   AddVariable("stepLeft", stepLeft);
   AddVariable("bonusLevel", bonusLevel, 0, 10);
-  AddVariable("badgeCount", badgeCount, -32768, 20);
+  AddVariable("badgeCount", badgeCount, -32768 / 500, 20);
   AddVariable("wordCount", wordCount, 0, kMaxWords);
-  AddVariable("pickIndex", pickIndex);
+  AddVariable("pickIndex", pickIndex, 0, kMaxWords);
   AddVariable("pickCol", pickCol, 0, 7);
   AddArray("columnOrder", columnOrder.data(), columnOrder.size(), 0, 7);
   AddArray("columnDone", columnDone.data(), columnDone.size(), 0, 1);
@@ -172,13 +173,34 @@ void Form1::BuildDesign() {
 }
 
 std::string Form1::StateProblem() const {
+  // What play keeps true and the handlers rely on to go on: the fall tick and the target
+  // choice draw until they find an unmatched slot, only the eighth match of a round deals
+  // the next one, and each deal draws until it finds eight compounds never dealt.
+  if (wordCount != wordsRead_)
+    return "wordCount is the number of lines read (" + std::to_string(wordsRead_) +
+           "); play never changes it";
+  for (std::size_t i = 8; i < columnDone.size(); ++i)
+    if (columnDone[i] != 0 || columnOrder[i] != 0)
+      return "columns 8 to 10 are never used in play and stay 0";
   int done = 0;
   for (std::size_t i = 0; i < 8; ++i)
     done += columnDone[i];
-  // The fall tick draws until it finds a slot in play, and only the eighth match of a
-  // round deals the next one.
-  if (done == 8) return "every slot would be matched, leaving none to fall";
+  const int rounds = wordCount / 8;
+  if (!gameOver) {
+    if (done == 8) return "every slot would be matched, leaving none to fall";
+    if (hitsInRound > 7) return "the eighth match of a round deals the next one at once";
+    if (roundNo > rounds)
+      return "roundNo would be past the last round (" + std::to_string(rounds) +
+             ") while the game goes on";
+  }
   if (hitsInRound < done) return "hitsInRound would be below the number of matched slots";
+  int unused = 0;
+  for (int k = 1; k <= wordCount; ++k)
+    unused += wordUsed[static_cast<std::size_t>(k)] == 0;
+  if (roundNo < rounds && unused < 8 * (rounds - roundNo))
+    return "rounds " + std::to_string(roundNo + 1) + " to " + std::to_string(rounds) + " need " +
+           std::to_string(8 * (rounds - roundNo)) + " compounds never dealt, and only " +
+           std::to_string(unused) + " are left";
   return "";
 }
 

@@ -49,6 +49,9 @@ void Form1::Form_Load() {
     secondChars[k] = CharAt(wordLines[k], 2);
     wordUsed[k] = 0;
   }
+  wordsRead_ = wordCount;
+  // Too short to deal a round from: the game ends at once, and the player hears why.
+  if (wordCount < 8) runtime().Notice(ShortListNotice(kWordFile, file.raw(), 8));
   file.Close();
 
   NewRound();

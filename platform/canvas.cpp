@@ -105,7 +105,7 @@ void SdlCanvas::Draw(SDL_Surface* target, const DrawCommand& c, const PxRect& cl
       }
       break;
     case DrawOp::Picture:
-      if (SDL_Surface* p = Picture(c.text, c.scale)) {
+      if (SDL_Surface* p = Picture(c.text, c.scale, c.rect)) {
         const SDL_Rect sdlClip{clip.x, clip.y, clip.w, clip.h};
         SDL_SetClipRect(target, &sdlClip);
         SDL_Rect dest{c.rect.x, c.rect.y, p->w, p->h};
@@ -116,14 +116,15 @@ void SdlCanvas::Draw(SDL_Surface* target, const DrawCommand& c, const PxRect& cl
   }
 }
 
-SDL_Surface* SdlCanvas::Picture(const std::string& name, double scale) {
+SDL_Surface* SdlCanvas::Picture(const std::string& name, double scale, const PxRect& box) {
   const auto key = std::make_pair(name, scale);
   if (auto it = pics_.find(key); it != pics_.end()) {
     it->second.lastFrame = frame_;
     return it->second.surface.get();
   }
   SurfacePtr out;
-  if (SDL_Surface* s = pictures_.Get(name)) {
+  if (SDL_Surface* s = pictures_.Get(name, static_cast<int>(std::lround(box.w / scale)),
+                                     static_cast<int>(std::lround(box.h / scale)))) {
     // Blended from the picture's own format, as SDL's renderer does with such pictures.
     SurfacePtr argb(SDL_ConvertSurfaceFormat(s, s->format->format, 0));
     const int w = static_cast<int>(std::lround(s->w * scale));

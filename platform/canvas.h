@@ -48,7 +48,7 @@ class SdlCanvas : public TextMetrics {
   };
   void Draw(SDL_Surface* target, const DrawCommand& c, const PxRect& clip);
   const Text* RenderLine(const DrawCommand& c);
-  SDL_Surface* Picture(const std::string& name, double scale);
+  SDL_Surface* Picture(const std::string& name, double scale, const PxRect& box);
 
   FontLibrary& fonts_;
   PictureStore& pictures_;

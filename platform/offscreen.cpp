@@ -1,9 +1,14 @@
 #include "platform/offscreen.h"
 
 #include <SDL_image.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
+#include <vector>
 
 namespace quendar {
 
@@ -29,8 +34,38 @@ Color PixelAt(const SDL_Surface* surface, int x, int y) {
 }
 
 std::optional<std::string> SavePng(SDL_Surface* surface, const std::string& file) {
-  if (IMG_SavePNG(surface, file.c_str()) != 0)
-    return "cannot write " + file + ": " + IMG_GetError();
+  // Encoded in memory first and written with every write checked, since the image
+  // library reports success on a full disk and leaves a truncated file behind.
+  std::vector<unsigned char> png;
+  SDL_RWops* rw = SDL_AllocRW();
+  if (!rw) return "cannot write " + file + ": " + SDL_GetError();
+  rw->hidden.unknown.data1 = &png;
+  rw->write = [](SDL_RWops* ctx, const void* p, size_t size, size_t n) -> size_t {
+    auto& out = *static_cast<std::vector<unsigned char>*>(ctx->hidden.unknown.data1);
+    const auto* bytes = static_cast<const unsigned char*>(p);
+    out.insert(out.end(), bytes, bytes + size * n);
+    return n;
+  };
+  rw->close = [](SDL_RWops* ctx) -> int {
+    SDL_FreeRW(ctx);
+    return 0;
+  };
+  if (IMG_SavePNG_RW(surface, rw, 1) != 0) return "cannot encode " + file + ": " + IMG_GetError();
+
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return "cannot write " + file + ": " + std::strerror(errno);
+  std::size_t done = 0;
+  while (done < png.size()) {
+    const ssize_t n = ::write(fd, png.data() + done, png.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const std::string why = n < 0 ? std::strerror(errno) : "nothing written";
+      ::close(fd);
+      return "cannot write " + file + ": " + why;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0) return "cannot write " + file + ": " + std::strerror(errno);
   return std::nullopt;
 }
 

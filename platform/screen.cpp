@@ -116,7 +116,7 @@ void Screen::ToggleFullscreen() {
 void Screen::SetIcon() {
   icon_ = model_->icon;
   if (icon_.empty()) return;
-  if (SDL_Surface* s = pictures_.Get(icon_)) SDL_SetWindowIcon(window_.get(), s);
+  if (SDL_Surface* s = pictures_.Icon(icon_)) SDL_SetWindowIcon(window_.get(), s);
 }
 
 std::pair<int, int> Screen::ToOutput(int x, int y) const {

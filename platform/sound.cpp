@@ -1,11 +1,16 @@
 #include "platform/sound.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
+#include <cstring>
 #include <iostream>
+
+#include "elements/textfile.h"
 
 namespace quendar {
 
@@ -61,7 +66,8 @@ std::vector<unsigned char> AlertToneWav() {
 MixerSound::~MixerSound() {
   if (state_ != State::Open) return;
   Mix_HaltChannel(-1);
-  if (current_ && current_ != alert_) Mix_FreeChunk(current_);
+  for (auto& [name, l] : loaded_)
+    if (l.chunk) Mix_FreeChunk(l.chunk);
   if (alert_) Mix_FreeChunk(alert_);
   Mix_CloseAudio();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -93,34 +99,83 @@ Mix_Chunk* MixerSound::Alert() {
   return alert_;
 }
 
+MixerSound::Loaded& MixerSound::Load(const std::string& file) {
+  Loaded& l = loaded_[file];
+  struct stat st {};
+  // stat never blocks, whatever the name points at.
+  if (::stat(file.c_str(), &st) != 0) {
+    if (l.chunk) Mix_FreeChunk(l.chunk);
+    l = Loaded{};
+    l.problem =
+        errno == ENOENT ? "no such file" : std::string("cannot be read: ") + std::strerror(errno);
+    return l;
+  }
+  if (l.size == st.st_size && l.ino == st.st_ino && l.dev == st.st_dev &&
+      l.mtime.tv_sec == st.st_mtim.tv_sec && l.mtime.tv_nsec == st.st_mtim.tv_nsec)
+    return l;  // unchanged since it was loaded
+
+  if (l.chunk) Mix_FreeChunk(l.chunk);
+  l = Loaded{nullptr, "", st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+  if (!S_ISREG(st.st_mode)) {
+    l.problem = "is " + DescribeFileType(st.st_mode) + ", not a sound file";
+    return l;
+  }
+  if (st.st_size > kMaxFileBytes) {
+    l.problem = "is " + std::to_string(st.st_size >> 20) +
+                " MiB, too large for a sound cue (at most " + std::to_string(kMaxFileBytes >> 20) +
+                " MiB)";
+    return l;
+  }
+  ++loads_;
+  // Read by us, without blocking and no further than the limit, then decoded from memory.
+  std::vector<unsigned char> bytes;
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat opened {};
+  if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+    l.problem = "cannot be read";
+    if (fd >= 0) ::close(fd);
+    return l;
+  }
+  bytes.resize(static_cast<std::size_t>(kMaxFileBytes) + 1);
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (got > static_cast<std::size_t>(kMaxFileBytes)) {
+    l.problem =
+        "grew past " + std::to_string(kMaxFileBytes >> 20) + " MiB, too large for a sound cue";
+    return l;
+  }
+  // Closed here rather than by the mixer, which leaks the stream when the bytes are not a
+  // sound it knows.
+  if (SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(got))) {
+    l.chunk = Mix_LoadWAV_RW(rw, 0);
+    SDL_RWclose(rw);
+  }
+  if (!l.chunk) l.problem = std::string("cannot be played (") + Mix_GetError() + ")";
+  return l;
+}
+
 void MixerSound::Play(const std::string& name) {
   if (!Open()) return;
   std::string file = name;
   if (files_)
     if (const auto path = files_->Find(name)) file = *path;
-  // Halting first means the mixer no longer reads the old chunk when it is freed.
+  // Halting first means the mixer no longer reads a chunk that a reload frees.
   Mix_HaltChannel(kChannel);
-  if (current_ && current_ != alert_) Mix_FreeChunk(current_);
-  // The stream is closed here rather than by the mixer, which leaks it when the file
-  // is not a sound it knows.
-  if (SDL_RWops* rw = SDL_RWFromFile(file.c_str(), "rb")) {
-    current_ = Mix_LoadWAV_RW(rw, 0);
-    SDL_RWclose(rw);
-  } else {
-    current_ = nullptr;
-  }
-  if (!current_) {
-    if (warned_.insert(file).second) {
-      std::error_code ec;
-      const std::string why = std::filesystem::exists(file, ec)
-                                  ? std::string("cannot be played (") + Mix_GetError() + ")"
-                                  : std::string("no such file");
-      std::cerr << "quendar: sound " << file << ": " << why
+  Loaded& l = Load(file);
+  Mix_Chunk* chunk = l.chunk;
+  if (!chunk) {
+    if (warned_.insert(file + ": " + l.problem).second)
+      std::cerr << "quendar: sound " << file << ": " << l.problem
                 << "; sounding the alert tone instead\n";
-    }
-    current_ = Alert();
+    chunk = Alert();
   }
-  if (current_) Mix_PlayChannel(kChannel, current_, 0);
+  if (chunk) Mix_PlayChannel(kChannel, chunk, 0);
 }
 
 bool MixerSound::playing() const {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <SDL_mixer.h>
+#include <sys/stat.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,8 +27,15 @@ class MixerSound : public SoundService {
   MixerSound& operator=(const MixerSound&) = delete;
 
   // Starts the file playing and returns at once; a sound still playing is cut off. A
-  // file that is missing or unreadable plays the alert tone instead.
+  // file that is missing, unreadable, not a regular file or larger than kMaxFileBytes
+  // plays the alert tone instead, with one line on standard error.
   void Play(const std::string& file) override;
+
+  // A cue is short: anything larger is refused before a byte of it is read.
+  static constexpr long kMaxFileBytes = 2 << 20;
+
+  // How many times a file was read and decoded: once, and again only when it changed.
+  int loads() const { return loads_; }
 
   // Whether audio could be opened (false before the first request, and when silent).
   bool open() const { return state_ == State::Open; }
@@ -38,10 +47,22 @@ class MixerSound : public SoundService {
   Mix_Chunk* Alert();
 
   const DataFiles* files_ = nullptr;  // null: the current directory
+  // A file as last loaded, and what it was then, to tell when it changed.
+  struct Loaded {
+    Mix_Chunk* chunk = nullptr;  // null when it could not be played
+    std::string problem;         // why not
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = -1;
+    timespec mtime{};
+  };
+  Loaded& Load(const std::string& file);
+
   State state_ = State::Unopened;
-  Mix_Chunk* current_ = nullptr;  // the last file played, freed when the next one starts
   Mix_Chunk* alert_ = nullptr;
-  std::set<std::string> warned_;
+  std::map<std::string, Loaded> loaded_;
+  std::set<std::string> warned_;  // "file: problem" lines already printed
+  int loads_ = 0;
 };
 
 // A short alert tone as a complete WAV file in memory (16-bit mono PCM).

@@ -29,14 +29,14 @@ def run_sim(setup, script="start Form1\nwait 3000\nkey 38\nwait 700\nsnapshot\n"
         shutil.rmtree(d, ignore_errors=True)
 
 
-def row(name, setup, status, needle, stream="err"):
+def row(name, setup, status, needle, stream="err", script=None, max_err=None):
     global passed, failed
     try:
-        code, out, err = run_sim(setup)
+        code, out, err = run_sim(setup, **({"script": script} if script else {}))
     except subprocess.TimeoutExpired:
         code, out, err = "timeout", "", ""
     text = err if stream == "err" else out
-    ok = code == status and needle in text
+    ok = code == status and needle in text and (max_err is None or len(err) <= max_err)
     if ok:
         passed += 1
     else:
@@ -90,8 +90,28 @@ row("UTF-8 with BOM", write("jyukugo.dat", b"\xef\xbb\xbf" + "\r\n".join(WORDS).
     playable(10), "out")
 row("UTF-16 (read as bytes: plays, with odd characters)",
     write("jyukugo.dat", "\r\n".join(WORDS).encode("utf-16")), 0, '"exited":false', "out")
+row("LF line ends in a Shift-JIS list: one entry, game over, and why",
+    write("jyukugo.dat", "\n".join(WORDS).encode("cp932")), 0,
+    "jyukugo.dat: 1 line (its lines end with LF alone")
+row("UTF-8 with LF line ends: a line each", write("jyukugo.dat", "\n".join(WORDS).encode()), 0,
+    playable(10), "out")
 row("LF line ends: one entry, game over", write("jyukugo.dat", "\n".join(WORDS).encode("cp932")), 0,
     '"enabled":false', "out")
+
+
+def link_to(target):
+    return lambda d: os.symlink(target, os.path.join(d, "jyukugo.dat"))
+
+
+# Each of these once read or blocked forever.
+row("a link to /dev/zero", link_to("/dev/zero"), 1, "jyukugo.dat: is a character device, not a word list")
+row("a named pipe", lambda d: os.mkfifo(os.path.join(d, "jyukugo.dat")), 1,
+    "jyukugo.dat: is a named pipe, not a word list file")
+row("a malformed word of 10 MB in the script", write("jyukugo.dat", sjis(WORDS)), 2,
+    "line 2: the line is longer than 4096", script="start Form1\nset " + "x" * (10 << 20) + " 1\n",
+    max_err=200)
+row("set roundNo 0: refused, never a hang", write("jyukugo.dat", sjis(WORDS[:8])), 2,
+    "line 2: 'roundNo' takes values from 1", script="start Form1\nset roundNo 0\nwait 120000\n")
 
 
 def with_bad_sounds(kind):

@@ -21,7 +21,7 @@ TEST(CheckList, ReportsEveryBadLineWithItsNumber) {
   auto words = test::SampleWords(8);
   std::string bytes = test::WordFile(words);
   bytes += ToCp932("山") + "\r\n";        // line 9: one character
-  bytes += ToCp932("学校生活") + "\r\n";  // line 10: four
+  bytes += ToCp932("学校生活") + "\r\n";  // line 10: four, playable: the game plays two
   bytes += ToCp932("がく") + "\r\n";      // line 11: kana
   bytes += ToCp932(words[2]) + "\r\n";    // line 12: repeats line 3
   bytes += "\x81\xFF\x88\r\n";            // line 13: undecodable
@@ -31,9 +31,10 @@ TEST(CheckList, ReportsEveryBadLineWithItsNumber) {
   EXPECT_EQ(CheckWordList("list.dat", out), 0);
   const std::string text = out.str();
   for (const char* expected :
-       {"list.dat:9: only one character", "list.dat:10: 4 characters", "list.dat:11: not two kanji",
-        "list.dat:12: repeats line 3", "list.dat:13: bytes that are not valid Shift-JIS",
-        "list.dat:14: empty line", "8 usable: the game can play it"})
+       {"list.dat:9: only one character", "list.dat:10: note: 2 more characters",
+        "list.dat:11: not two kanji", "list.dat:12: repeats line 3",
+        "list.dat:13: bytes that are not valid Shift-JIS", "list.dat:14: empty line",
+        "9 usable: the game can play it"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
   EXPECT_EQ(text.find("list.dat:1:"), std::string::npos);
 }
@@ -42,7 +43,10 @@ TEST(CheckList, ListsTheGameCannotPlayFail) {
   ScratchDir dir;
   std::ostringstream out;
   EXPECT_EQ(CheckWordList("missing.dat", out), 1);
-  EXPECT_NE(out.str().find("missing.dat"), std::string::npos);
+  EXPECT_NE(out.str().find("missing.dat: file not found in the current directory (looked for " +
+                           (dir.path() / "missing.dat").string() + ")"),
+            std::string::npos)
+      << out.str();
 
   dir.Write("short.dat", test::WordFile(test::SampleWords(7)));
   out.str("");
@@ -60,6 +64,30 @@ TEST(CheckList, ListsTheGameCannotPlayFail) {
   EXPECT_NE(out.str().find("read as UTF-8"), std::string::npos);
 }
 
+TEST(CheckList, SaysHowTheListIsReadAndWhereAUtf8ListWentWrong) {
+  ScratchDir dir;
+  std::string list;
+  for (const auto& w : test::SampleWords(9))
+    list += w + "\n";
+  dir.Write("lf.dat", list);
+  std::ostringstream out;
+  EXPECT_EQ(CheckWordList("lf.dat", out), 0);
+  EXPECT_NE(out.str().find("lf.dat: line ends: 9 LF alone\nlf.dat: read as UTF-8: valid UTF-8"),
+            std::string::npos)
+      << out.str();
+
+  // One stray byte in line 3 makes it Shift-JIS: one long line the game cannot play.
+  const std::size_t at = list.find('\n', list.find('\n') + 1) + 7;
+  list = list.substr(0, at) + '\x81' + list.substr(at);
+  dir.Write("lf.dat", list);
+  out.str("");
+  EXPECT_EQ(CheckWordList("lf.dat", out), 1);
+  EXPECT_NE(out.str().find("lf.dat: read as Shift-JIS: it is not valid UTF-8\n"
+                           "lf.dat:3:7: the first byte that is not UTF-8"),
+            std::string::npos)
+      << out.str();
+}
+
 // The shipped lists: Shift-JIS with CR LF, read line for line by the game's reader.
 class ShippedList : public ::testing::TestWithParam<const char*> {};
 
@@ -67,9 +95,11 @@ TEST_P(ShippedList, IsPlayableTwoKanjiPerLineWithoutRepeats) {
   const std::string path = std::string(QUENDAR_SOURCE_DIR "/assets/") + GetParam();
   std::ostringstream out;
   EXPECT_EQ(CheckWordList(path, out), 0);
-  // Nothing but the closing summary line.
+  // Nothing but the line ends, the encoding and the closing summary line.
   const std::string text = out.str();
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3) << text;
+  EXPECT_NE(text.find(": line ends: 2000 CR LF\n"), std::string::npos) << text;
+  EXPECT_NE(text.find(": read as Shift-JIS: it is not valid UTF-8\n"), std::string::npos) << text;
 
   TextFile f;
   f.Open(path, 2001);

@@ -52,10 +52,17 @@ TEST(DriverScript, MalformedLinesStopWithTheirNumberAndReason) {
       {"start Form1\nset cursorCol 8\n", "line 2: 'cursorCol' takes values from 0 to 7"},
       // States play never reaches, from which the fall tick could never go on.
       {"start Form1\nset columnDone(0) 1\n", "line 2: cannot set columnDone: hitsInRound"},
-      {"start Form1\nset hitsInRound 8\nset columnDone(0) 1\nset columnDone(1) 1\n"
+      {"start Form1\nset hitsInRound 7\nset columnDone(0) 1\nset columnDone(1) 1\n"
        "set columnDone(2) 1\nset columnDone(3) 1\nset columnDone(4) 1\nset columnDone(5) 1\n"
        "set columnDone(6) 1\nset columnDone(7) 1\n",
        "line 10: cannot set columnDone: every slot would be matched"},
+      // States that hung a handler: a deal that finds no compound never dealt, and a
+      // round whose eighth match never comes.
+      {"start Form1\nset roundNo 0\n", "line 2: 'roundNo' takes values from 1 to"},
+      {"start Form1\nset hitsInRound 8\n", "line 2: cannot set hitsInRound: the eighth match"},
+      {"start Form1\nset wordCount 40\n", "line 2: cannot set wordCount: wordCount is the number"},
+      {"seed 1\nstart Form1\nwait 70000\nset roundNo 1\n",  // the second round is dealt
+       "line 4: cannot set roundNo: rounds 2 to 2 need 8 compounds never dealt, and only 0"},
   };
   for (const auto& [script, message] : cases) {
     ScriptRun r = RunScript(script);

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "elements/runtime.h"
+#include "elements/text.h"
 #include "tests/harness.h"
 
 namespace quendar {
@@ -89,6 +92,45 @@ TEST(TextFileUtf8, ValidUtf8ListsAreReadAsUtf8WithOrWithoutBom) {
   EXPECT_EQ(f.encoding(), TextEncoding::ShiftJis);
 }
 
+TEST(TextFileUtf8, OnlyACertainUtf8ListIsReadAsUtf8AndThenLfEndsLines) {
+  EXPECT_EQ(ReadAll("山川\n学校\r\n電車\r時間\n"), (Lines{"山川", "学校", "電車", "時間"}));
+  EXPECT_EQ(ReadAll("\xEF\xBB\xBF山川\n学校"), (Lines{"山川", "学校"}));
+  // A Shift-JIS list whose bytes happen to be valid UTF-8 throughout stays Shift-JIS,
+  // and a Shift-JIS list with LF ends stays one line.
+  const std::vector<std::string> words = {"羞恥", "瘴気", "茫洋", "茫然", "羚羊"};
+  std::string sjis;
+  for (const auto& w : words)
+    sjis += ToCp932(w) + "\r\n";
+  ASSERT_TRUE(IsValidUtf8(sjis));
+  EXPECT_EQ(ReadAll(sjis), words);
+  EXPECT_EQ(ReadAll(ToCp932("山川") + "\n" + ToCp932("学校")).size(), 1u);
+}
+
+// Through the game itself: the Shift-JIS list that is also valid UTF-8 deals its own
+// compounds, and a list too short to play says why on the notice line.
+TEST(TextFileInGame, ShiftJisListThatIsValidUtf8IsDealtAsItsCompounds) {
+  const std::vector<std::string> words = {"羞恥", "瘴気", "茫洋", "茫然", "羚羊"};
+  std::vector<std::string> twice = words;
+  twice.insert(twice.end(), words.begin(), words.end());
+  test::Program p(twice);
+  ASSERT_TRUE(p.started());
+  for (std::size_t i = 0; i < 8; ++i) {
+    const std::string dealt = p.form().Label1[i]->Caption + p.form().Label2[i]->Caption;
+    EXPECT_NE(std::find(words.begin(), words.end(), dealt), words.end()) << dealt;
+  }
+
+  std::string notice;
+  ScratchDir dir;
+  dir.Write("jyukugo.dat", ToCp932("山川\n学校\n電車\n"));
+  HeadlessEngine engine;
+  Runtime& rt = engine.runtime;
+  rt.SetNoticeSink([&](const std::string& line) { notice += line + "\n"; });
+  ASSERT_TRUE(rt.Start("Form1"));
+  EXPECT_EQ(notice,
+            "jyukugo.dat: 1 line (its lines end with LF alone, which a Shift-JIS list does not "
+            "end a line with); a round needs 8\n");
+}
+
 TEST(TextFileLimits, ReadsNoFurtherThanAskedAndCapsLongLines) {
   std::string bytes;
   for (int i = 0; i < 3000; ++i)
@@ -116,6 +158,21 @@ TEST(TextFileErrors, MissingDirectoryAndUnreadableFilesNameTheFile) {
   } catch (const FatalError& e) {
     EXPECT_NE(std::string(e.what()).find("d.dat: is a directory"), std::string::npos);
   }
+  // Neither a pipe nor a device may hold the reader: refused before a byte is read.
+  ASSERT_EQ(mkfifo((dir.path() / "pipe.dat").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", dir.path() / "zero.dat");
+  for (const auto& [name, what] : {std::pair{"pipe.dat", "pipe.dat: is a named pipe, not a word"},
+                                   std::pair{"zero.dat", "zero.dat: is a character device"}}) {
+    try {
+      f.Open(name, 2001);
+      ADD_FAILURE() << name << " must not open";
+    } catch (const FatalError& e) {
+      EXPECT_NE(std::string(e.what()).find(what), std::string::npos) << e.what();
+    }
+  }
+  // A file that grows past the byte budget without its lines ending is refused too.
+  dir.Write("huge.dat", std::string((4 << 20) + 1, 'x'));
+  EXPECT_THROW(f.Open("huge.dat", 1), FatalError);
   if (geteuid() != 0) {  // root reads files whatever their mode
     dir.Write("locked.dat", "ab\r\n");
     chmod((dir.path() / "locked.dat").c_str(), 0);

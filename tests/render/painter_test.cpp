@@ -227,6 +227,38 @@ TEST_F(Pictures, UnreadablePictureIsWarnedAboutNotFatal) {
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 }
 
+TEST_F(Pictures, PicturesThatLieOrDwarfTheirBoxAreRefusedAndIconsScaledDown) {
+  // A 47-byte file whose header claims 65535 x 65535: refused from the header, unread.
+  const std::string header("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\xFF\xFF\0\0\xFF\xFF\x08\x06\0\0\0",
+                           29);
+  dir_.Write("liar.png", header + std::string(18, '\0'));
+  WritePng((dir_.path() / "wide.png").string(), 300, 2, [](int, int) { return 0xFFFF0000u; });
+  WritePng((dir_.path() / "icon.png").string(), 2100, 1050, [](int, int) { return 0xFF00FF00u; });
+  CanvasRig rig(40, 30,
+                [](Canvas& c) {
+                  c.PutPicture("Liar", {0, 0, 20, 10}, kBlue, "liar.png");
+                  c.PutPicture("Wide", {0, 10, 20, 10}, kBlue, "wide.png");
+                },
+                {dir_.path().string()});
+  testing::internal::CaptureStderr();
+  rig.Draw();
+  const SDL_Surface* s = rig.Draw();
+  PictureStore store({dir_.path().string()});
+  SDL_Surface* icon = store.Icon("icon.png");
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(CountColour(s, {0, 0, 20, 20}, kBlue), 400);  // both boxes show their colour
+  EXPECT_NE(err.find("liar.png is 65535 x 65535 pixels, more than 4096 x 4096"), std::string::npos)
+      << err;
+  EXPECT_NE(err.find("wide.png is 300 x 2 pixels, far larger than its box of 20 x 10"),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->w, 256);
+  EXPECT_EQ(icon->h, 128);
+  EXPECT_EQ(PixelAt(icon, 100, 100) & 0xFFFFFF, 0x00FF00u);
+}
+
 TEST_F(Pictures, FoundInTheFirstDirectoryThatHasThem) {
   std::filesystem::create_directory(dir_.path() / "first");
   WritePng((dir_.path() / "first" / "one.png").string(), 2, 2,

@@ -2,9 +2,11 @@
 // counts as a visible change, key codes, the opening scale and sound.
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "elements/frame.h"
 #include "platform/desktop.h"
@@ -295,6 +297,37 @@ TEST_F(Sound, PlaysFilesAndTheAlertToneForOnesItCannotRead) {
   EXPECT_NE(err.find("sound matigai.wav"), std::string::npos) << err;
   EXPECT_NE(err.find("sound missing.wav: no such file"), std::string::npos) << err;
   EXPECT_EQ(OurLines(err), 2) << err;
+}
+
+TEST_F(Sound, EndlessHugeOrChangedFilesNeverStallAndLoadOnlyWhenChanged) {
+  Use("disk");
+  const std::vector<unsigned char> wav = AlertToneWav();
+  dir_.Write("seikai2.wav", std::string(wav.begin(), wav.end()));
+  std::filesystem::create_symlink("/dev/zero", dir_.path() / "zero.wav");
+  ASSERT_EQ(mkfifo((dir_.path() / "fifo.wav").c_str(), 0600), 0);
+  {
+    std::ofstream huge(dir_.path() / "huge.wav");
+    huge.seekp(300 << 20);  // 300 MB, sparse: refused by its size, never read
+    huge << 'x';
+  }
+  MixerSound sound;
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 3; ++i)
+    for (const char* f : {"seikai2.wav", "zero.wav", "fifo.wav", "huge.wav"}) {
+      sound.Play(f);
+      EXPECT_TRUE(sound.playing()) << f;  // the file, or the alert tone in its place
+    }
+  EXPECT_EQ(sound.loads(), 1);
+  dir_.Write("seikai2.wav", std::string(wav.begin(), wav.end()) + "changed");
+  sound.Play("seikai2.wav");
+  EXPECT_EQ(sound.loads(), 2);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("sound zero.wav: is a character device, not a sound file"), std::string::npos)
+      << err;
+  EXPECT_NE(err.find("sound fifo.wav: is a named pipe"), std::string::npos) << err;
+  EXPECT_NE(err.find("sound huge.wav: is 300 MiB, too large for a sound cue"), std::string::npos)
+      << err;
+  EXPECT_EQ(OurLines(err), 3) << err;
 }
 
 TEST_F(Sound, WithoutAudioItStaysSilentForGood) {
