@@ -30,12 +30,7 @@ std::vector<std::string> DefaultPictureDirs() {
 
 PictureStore::PictureStore(std::vector<std::string> dirs) : dirs_(std::move(dirs)) {}
 
-PictureStore::~PictureStore() {
-  for (auto& [name, s] : loaded_)
-    SDL_FreeSurface(s);
-  for (auto& [name, s] : icons_)
-    SDL_FreeSurface(s);
-}
+PictureStore::~PictureStore() = default;
 
 namespace {
 
@@ -73,7 +68,7 @@ std::string HeaderProblem(const std::string& path, int boxWidth, int boxHeight) 
 
 }  // namespace
 
-SDL_Surface* PictureStore::Load(const std::string& name, int boxWidth, int boxHeight) {
+SurfacePtr PictureStore::Load(const std::string& name, int boxWidth, int boxHeight) {
   std::string path;
   for (const auto& d : dirs_) {
     std::error_code ec;
@@ -95,7 +90,7 @@ SDL_Surface* PictureStore::Load(const std::string& name, int boxWidth, int boxHe
               << "; showing the box's background colour instead\n";
     return nullptr;
   }
-  SDL_Surface* surface = IMG_Load(path.c_str());
+  SurfacePtr surface(IMG_Load(path.c_str()));
   if (!surface)
     std::cerr << "quendar: picture " << path << " cannot be read (" << IMG_GetError()
               << "); showing the box's background colour instead\n";
@@ -103,32 +98,27 @@ SDL_Surface* PictureStore::Load(const std::string& name, int boxWidth, int boxHe
 }
 
 SDL_Surface* PictureStore::Get(const std::string& name, int boxWidth, int boxHeight) {
-  if (auto it = loaded_.find(name); it != loaded_.end()) return it->second;
-  return loaded_.emplace(name, Load(name, boxWidth, boxHeight)).first->second;
+  if (auto it = loaded_.find(name); it != loaded_.end()) return it->second.get();
+  return loaded_.emplace(name, Load(name, boxWidth, boxHeight)).first->second.get();
 }
 
 SDL_Surface* PictureStore::Icon(const std::string& name) {
-  if (auto it = icons_.find(name); it != icons_.end()) return it->second;
-  SDL_Surface* icon = Load(name, 0, 0);
+  if (auto it = icons_.find(name); it != icons_.end()) return it->second.get();
+  SurfacePtr icon = Load(name, 0, 0);
   if (icon && (icon->w > kMaxIconSide || icon->h > kMaxIconSide)) {
     const double f = static_cast<double>(kMaxIconSide) / std::max(icon->w, icon->h);
     const int w = std::max(1, static_cast<int>(icon->w * f));
     const int h = std::max(1, static_cast<int>(icon->h * f));
-    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(icon, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_Surface* small = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+    SurfacePtr rgba(SDL_ConvertSurfaceFormat(icon.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+    SurfacePtr small(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888));
     if (rgba && small) {
-      SDL_SetSurfaceBlendMode(rgba, SDL_BLENDMODE_NONE);
+      SDL_SetSurfaceBlendMode(rgba.get(), SDL_BLENDMODE_NONE);
       SDL_Rect dest{0, 0, w, h};
-      if (SDL_BlitScaled(rgba, nullptr, small, &dest) != 0) {
-        SDL_FreeSurface(small);
-        small = nullptr;
-      }
+      if (SDL_BlitScaled(rgba.get(), nullptr, small.get(), &dest) != 0) small.reset();
     }
-    SDL_FreeSurface(rgba);
-    SDL_FreeSurface(icon);
-    icon = small;
+    icon = std::move(small);
   }
-  return icons_.emplace(name, icon).first->second;
+  return icons_.emplace(name, std::move(icon)).first->second.get();
 }
 
 }  // namespace quendar

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/sdl_handles.h"
+
 namespace quendar {
 
 // <directory of the binary>/../share/quendar/pictures, then the source tree's pictures.
@@ -40,10 +42,10 @@ class PictureStore {
 
  private:
   std::vector<std::string> dirs_;
-  SDL_Surface* Load(const std::string& name, int boxWidth, int boxHeight);
+  SurfacePtr Load(const std::string& name, int boxWidth, int boxHeight);
 
-  std::map<std::string, SDL_Surface*> loaded_;  // null for a picture that failed
-  std::map<std::string, SDL_Surface*> icons_;
+  std::map<std::string, SurfacePtr> loaded_;  // null for a picture that failed
+  std::map<std::string, SurfacePtr> icons_;
 };
 
 }  // namespace quendar

@@ -66,9 +66,8 @@ std::vector<unsigned char> AlertToneWav() {
 MixerSound::~MixerSound() {
   if (state_ != State::Open) return;
   Mix_HaltChannel(-1);
-  for (auto& [name, l] : loaded_)
-    if (l.chunk) Mix_FreeChunk(l.chunk);
-  if (alert_) Mix_FreeChunk(alert_);
+  loaded_.clear();  // every chunk goes before the mixer itself
+  alert_.reset();
   Mix_CloseAudio();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -94,9 +93,9 @@ bool MixerSound::Open() {
 Mix_Chunk* MixerSound::Alert() {
   if (!alert_) {
     static const std::vector<unsigned char> wav = AlertToneWav();
-    alert_ = Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size())), 1);
+    alert_.reset(Mix_LoadWAV_RW(SDL_RWFromConstMem(wav.data(), static_cast<int>(wav.size())), 1));
   }
-  return alert_;
+  return alert_.get();
 }
 
 MixerSound::Loaded& MixerSound::Load(const std::string& file) {
@@ -104,7 +103,6 @@ MixerSound::Loaded& MixerSound::Load(const std::string& file) {
   struct stat st {};
   // stat never blocks, whatever the name points at.
   if (::stat(file.c_str(), &st) != 0) {
-    if (l.chunk) Mix_FreeChunk(l.chunk);
     l = Loaded{};
     l.problem =
         errno == ENOENT ? "no such file" : std::string("cannot be read: ") + std::strerror(errno);
@@ -114,7 +112,6 @@ MixerSound::Loaded& MixerSound::Load(const std::string& file) {
       l.mtime.tv_sec == st.st_mtim.tv_sec && l.mtime.tv_nsec == st.st_mtim.tv_nsec)
     return l;  // unchanged since it was loaded
 
-  if (l.chunk) Mix_FreeChunk(l.chunk);
   l = Loaded{nullptr, "", st.st_dev, st.st_ino, st.st_size, st.st_mtim};
   if (!S_ISREG(st.st_mode)) {
     l.problem = "is " + DescribeFileType(st.st_mode) + ", not a sound file";
@@ -153,7 +150,7 @@ MixerSound::Loaded& MixerSound::Load(const std::string& file) {
   // Closed here rather than by the mixer, which leaks the stream when the bytes are not a
   // sound it knows.
   if (SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(got))) {
-    l.chunk = Mix_LoadWAV_RW(rw, 0);
+    l.chunk.reset(Mix_LoadWAV_RW(rw, 0));
     SDL_RWclose(rw);
   }
   if (!l.chunk) l.problem = std::string("cannot be played (") + Mix_GetError() + ")";
@@ -168,7 +165,7 @@ void MixerSound::Play(const std::string& name) {
   // Halting first means the mixer no longer reads a chunk that a reload frees.
   Mix_HaltChannel(kChannel);
   Loaded& l = Load(file);
-  Mix_Chunk* chunk = l.chunk;
+  Mix_Chunk* chunk = l.chunk.get();
   if (!chunk) {
     if (warned_.insert(file + ": " + l.problem).second)
       std::cerr << "quendar: sound " << file << ": " << l.problem

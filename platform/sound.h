@@ -14,6 +14,7 @@
 
 #include "elements/datafiles.h"
 #include "elements/services.h"
+#include "platform/sdl_handles.h"
 
 namespace quendar {
 
@@ -49,8 +50,8 @@ class MixerSound : public SoundService {
   const DataFiles* files_ = nullptr;  // null: the current directory
   // A file as last loaded, and what it was then, to tell when it changed.
   struct Loaded {
-    Mix_Chunk* chunk = nullptr;  // null when it could not be played
-    std::string problem;         // why not
+    ChunkPtr chunk;       // null when it could not be played
+    std::string problem;  // why not
     dev_t dev = 0;
     ino_t ino = 0;
     off_t size = -1;
@@ -59,7 +60,7 @@ class MixerSound : public SoundService {
   Loaded& Load(const std::string& file);
 
   State state_ = State::Unopened;
-  Mix_Chunk* alert_ = nullptr;
+  ChunkPtr alert_;
   std::map<std::string, Loaded> loaded_;
   std::set<std::string> warned_;  // "file: problem" lines already printed
   int loads_ = 0;
