@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "elements/encoding.h"
 #include "elements/runtime.h"
 #include "elements/shiftjis.h"
 #include "elements/text.h"
@@ -126,73 +127,6 @@ class Splitter {
   const char* nextCr_ = nullptr;  // where the next CR and LF of the current buffer are
   const char* nextLf_ = nullptr;
 };
-
-// Checks the lines of the UTF-8 reading as they finish: where the first byte that is not
-// UTF-8 is, and how much of the non-ASCII text is.
-struct Utf8Census {
-  std::optional<RawLines::Position> firstBad;
-  std::size_t goodSequences = 0, badBytes = 0;
-  bool nonAscii = false;
-
-  void Scan(const std::string& line, std::size_t lineNo, bool cut) {
-    std::size_t i = 0;
-    while (i < line.size()) {
-      const auto b = static_cast<unsigned char>(line[i]);
-      if (b < 0x80) {
-        ++i;
-        continue;
-      }
-      nonAscii = true;
-      std::size_t len = 0;
-      unsigned char lo = 0x80, hi = 0xBF;
-      if (b >= 0xC2 && b <= 0xDF) {
-        len = 2;
-      } else if (b >= 0xE0 && b <= 0xEF) {
-        len = 3;
-        if (b == 0xE0) lo = 0xA0;  // no overlongs
-        if (b == 0xED) hi = 0x9F;  // no surrogates
-      } else if (b >= 0xF0 && b <= 0xF4) {
-        len = 4;
-        if (b == 0xF0) lo = 0x90;
-        if (b == 0xF4) hi = 0x8F;  // nothing past U+10FFFF
-      }
-      std::size_t k = 1;
-      for (; len && k < len && i + k < line.size(); ++k) {
-        const auto c = static_cast<unsigned char>(line[i + k]);
-        if (c < (k == 1 ? lo : 0x80) || c > (k == 1 ? hi : 0xBF)) break;
-      }
-      if (len && k == len) {
-        ++goodSequences;
-        i += len;
-      } else if (len && i + k == line.size() && cut) {
-        return;  // a character cut in two by the line cap, not a bad byte
-      } else {
-        ++badBytes;
-        if (!firstBad) firstBad = RawLines::Position{lineNo, i + 1};
-        ++i;
-      }
-    }
-  }
-};
-
-// How much a reading looks like Japanese: one point for each kanji or kana, one off for
-// every other non-ASCII character (replacement characters, half-width kana, rare symbols),
-// which a wrong reading of Japanese bytes is full of.
-long JapaneseScore(const std::vector<std::string>& lines, TextEncoding encoding) {
-  long score = 0;
-  for (const auto& raw : lines) {
-    const std::string text = DecodeLine(raw, encoding);
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-      const char32_t cp = NextCodePoint(text, pos);
-      if (IsKanjiOrKana(cp))
-        ++score;
-      else if (cp >= 0x80)
-        --score;
-    }
-  }
-  return score;
-}
 
 }  // namespace
 
