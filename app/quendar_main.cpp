@@ -11,11 +11,12 @@
 namespace {
 
 int Usage(std::ostream& out, int status) {
-  out << "usage: quendar [--scale N]\n"
+  out << "usage: quendar [--scale N] [--fullscreen]\n"
          "  Plays Quendar with jyukugo.dat, seikai2.wav and matigai.wav from the current\n"
          "  directory.\n"
-         "  --scale N   open the windows N times their designed size (default: 1, or a\n"
-         "              whole multiple on a high-density display)\n";
+         "  --scale N     open the windows N times their designed size (default: 1, or a\n"
+         "                whole multiple on a high-density display)\n"
+         "  --fullscreen  open the windows on the whole screen (F11 toggles it)\n";
   return status;
 }
 
@@ -33,6 +34,10 @@ int main(int argc, char** argv) {
         std::cerr << "quendar: --scale wants a number from 0.25 to 8, not " << argv[i] << '\n';
         return 2;
       }
+      continue;
+    }
+    if (arg == "--fullscreen") {
+      options.fullscreen = true;
       continue;
     }
     std::cerr << "quendar: unknown argument " << arg << '\n';

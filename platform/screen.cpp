@@ -17,12 +17,13 @@ std::runtime_error SdlFailure(const std::string& what) {
 
 }  // namespace
 
-Screen::Screen(Window& model, FontLibrary& fonts, PictureStore& pictures, double scale)
+Screen::Screen(Window& model, FontLibrary& fonts, PictureStore& pictures, double scale,
+               bool fullscreen)
     : model_(&model), pictures_(pictures), canvas_(fonts, pictures), caption_(model.Caption) {
   const auto [w, h] = WindowSizeAt(model, scale);
-  window_.reset(SDL_CreateWindow(model.Caption.c_str(), SDL_WINDOWPOS_CENTERED,
-                                 SDL_WINDOWPOS_CENTERED, w, h,
-                                 SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
+  window_.reset(SDL_CreateWindow(
+      model.Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+      SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0)));
   if (!window_) throw SdlFailure("cannot open the window " + model.Caption);
   const auto [w1, h1] = WindowSizeAt(model, 1.0);
   SDL_SetWindowMinimumSize(window_.get(), std::max(1, w1 / 4), std::max(1, h1 / 4));
