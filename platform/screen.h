@@ -67,6 +67,7 @@ class Screen {
   std::uint64_t drawnGeneration_ = 0;
   bool touched_ = false;
   bool mapped_ = false;
+  bool fullscreen_;  // open on the whole screen
   Pointer pointer_;
 };
 
