@@ -31,6 +31,8 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
       } else if (arg == "-h" || arg == "--help") {
         args.action = GameArgs::Action::Help;
         return args;
+      } else if (arg == "--fullscreen") {
+        args.fullscreen = true;
       } else if (arg == "--version") {
         args.action = GameArgs::Action::Version;
         return args;
@@ -68,7 +70,7 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
 }
 
 std::string GameUsage() {
-  return "usage: quendar [--scale N] [[--list] LIST]\n"
+  return "usage: quendar [--scale N] [--fullscreen] [[--list] LIST]\n"
          "Plays Quendar, a game for practising two-kanji compounds.\n"
          "\n"
          "  LIST, --list LIST  play this word list: a file, or a shipped list by name:\n"
@@ -76,6 +78,7 @@ std::string GameUsage() {
          "                     in elementary school) or joyo (all Jōyō kanji)\n"
          "  --scale N          open the windows N times their designed size (default: 1,\n"
          "                     or a whole multiple on a high-density display or desktop)\n"
+         "  --fullscreen       open the windows on the whole screen (F11 toggles it)\n"
          "  --help             show this help\n"
          "  --version          show the version\n"
          "\n"

@@ -9,8 +9,9 @@ namespace quendar {
 struct GameArgs {
   enum class Action { Play, Help, Version, Error };
   Action action = Action::Play;
-  std::string list;   // "" for the usual lookup of jyukugo.dat
-  double scale = 0;   // 0: pick one for the display
+  std::string list;  // "" for the usual lookup of jyukugo.dat
+  double scale = 0;  // 0: pick one for the display
+  bool fullscreen = false;
   std::string error;  // what is wrong with the command line, for Action::Error
 };
 

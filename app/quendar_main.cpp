@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
   quendar::FrontEndOptions options;
   options.scale = args.scale;
   options.list = args.list;
+  options.fullscreen = args.fullscreen;
   return quendar::RunGame(options, {quendar::RegisterProgram, "cright"},
                           quendar::BenchStatsHooks());
 }

@@ -125,14 +125,18 @@ SDL_Surface* SdlCanvas::Picture(const std::string& name, double scale, const PxR
   SurfacePtr out;
   if (SDL_Surface* s = pictures_.Get(name, static_cast<int>(std::lround(box.w / scale)),
                                      static_cast<int>(std::lround(box.h / scale)))) {
-    // Blended from the picture's own format, as SDL's renderer does with such pictures.
-    SurfacePtr argb(SDL_ConvertSurfaceFormat(s, s->format->format, 0));
+    // Whole scales keep the pixels sharp; in-between ones (a full screen) are smoothed.
+    const bool whole = scale == std::floor(scale);
+    // Blended from the picture's own format, as SDL's renderer does with such pictures;
+    // SDL smooths only 32-bit pixels, so a 24-bit picture is widened for that.
+    const Uint32 format = whole || s->format->BytesPerPixel == 4
+                              ? s->format->format
+                              : static_cast<Uint32>(SDL_PIXELFORMAT_ARGB8888);
+    SurfacePtr argb(SDL_ConvertSurfaceFormat(s, format, 0));
     const int w = static_cast<int>(std::lround(s->w * scale));
     const int h = static_cast<int>(std::lround(s->h * scale));
     if (argb && (w != s->w || h != s->h) && w > 0 && h > 0) {
-      SurfacePtr scaled(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, s->format->format));
-      // Whole scales keep the pixels sharp; in-between ones are smoothed.
-      const bool whole = scale == std::floor(scale);
+      SurfacePtr scaled(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, format));
       if (scaled &&
           (whole ? SDL_SoftStretch(argb.get(), nullptr, scaled.get(), nullptr)
                  : SDL_SoftStretchLinear(argb.get(), nullptr, scaled.get(), nullptr)) == 0)

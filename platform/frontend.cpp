@@ -76,7 +76,7 @@ class FrontEnd {
     for (auto& [name, s] : screens_)
       if (s->NeedsDraw(runtime_.generation()) && s->Draw(runtime_.generation()) &&
           hooks_.frameShown)
-        hooks_.frameShown();
+        hooks_.frameShown(*s->model());
     lastFrame_ = now;
     return -1;
   }
@@ -100,7 +100,8 @@ class FrontEnd {
       if (!w || !w->Visible) continue;
       const auto it = screens_.find(name);
       if (it != screens_.end() && it->second->model() == w) continue;
-      opened.emplace_back(name, std::make_unique<Screen>(*w, fonts_, pictures_, InitialScale(*w)));
+      opened.emplace_back(name, std::make_unique<Screen>(*w, fonts_, pictures_, InitialScale(*w),
+                                                         options_.fullscreen));
     }
     for (auto it = screens_.begin(); it != screens_.end();) {
       Window* w = runtime_.Get(it->first);

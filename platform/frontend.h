@@ -11,8 +11,9 @@
 namespace quendar {
 
 struct FrontEndOptions {
-  double scale = 0;  // 0: 1, or a whole multiple on a high-density display
-  std::string list;  // the word list named on the command line, "" for the usual lookup
+  double scale = 0;         // 0: 1, or a whole multiple on a high-density display
+  bool fullscreen = false;  // windows open on the whole desktop, as after F11
+  std::string list;         // the word list named on the command line, "" for the usual lookup
 };
 
 struct ProgramDescription {
@@ -22,7 +23,7 @@ struct ProgramDescription {
 
 // Observers a benchmark installs; each may be empty.
 struct FrontEndHooks {
-  std::function<void()> frameShown;                     // a frame reached the screen
+  std::function<void(const Window&)> frameShown;        // a frame of it reached the screen
   std::function<void(const Runtime&)> eventsDelivered;  // after each turn of the loop
   std::function<void(const Runtime&)> finished;         // the program ended
 };

@@ -19,8 +19,13 @@ std::runtime_error SdlFailure(const std::string& what) {
 
 }  // namespace
 
-Screen::Screen(Window& model, FontLibrary& fonts, PictureStore& pictures, double scale)
-    : model_(&model), pictures_(pictures), canvas_(fonts, pictures), caption_(model.Caption) {
+Screen::Screen(Window& model, FontLibrary& fonts, PictureStore& pictures, double scale,
+               bool fullscreen)
+    : model_(&model),
+      pictures_(pictures),
+      canvas_(fonts, pictures),
+      caption_(model.Caption),
+      fullscreen_(fullscreen) {
   const auto [w, h] = WindowSizeAt(model, scale);
   window_.reset(SDL_CreateWindow(model.Caption.c_str(), SDL_WINDOWPOS_CENTERED,
                                  SDL_WINDOWPOS_CENTERED, w, h,
@@ -32,6 +37,9 @@ Screen::Screen(Window& model, FontLibrary& fonts, PictureStore& pictures, double
 }
 
 void Screen::Show() {
+  // Full screen only now: a window made full screen while the one it replaces still is
+  // makes SDL wait ~100 ms for the window manager to take that one out of full screen.
+  if (fullscreen_) SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
   SDL_ShowWindow(window_.get());
   SDL_RaiseWindow(window_.get());
 }

@@ -21,7 +21,8 @@ namespace quendar {
 class Screen {
  public:
   // Throws std::runtime_error when SDL cannot open the window or draw in it.
-  Screen(Window& model, FontLibrary& fonts, PictureStore& pictures, double scale);
+  Screen(Window& model, FontLibrary& fonts, PictureStore& pictures, double scale,
+         bool fullscreen = false);
 
   Window* model() const { return model_; }
   Uint32 id() const { return SDL_GetWindowID(window_.get()); }
@@ -66,6 +67,7 @@ class Screen {
   std::uint64_t drawnGeneration_ = 0;
   bool touched_ = false;
   bool mapped_ = false;
+  bool fullscreen_;  // open on the whole screen
   Pointer pointer_;
 };
 

@@ -1,5 +1,6 @@
 // The drawing rules, checked on a free-form window whose elements sit on whole pixels:
 // fills, text colour and placement, transparency, disabled text, stacking, pictures.
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -199,6 +200,27 @@ TEST_F(Pictures, DrawnAtTheBoxCornerAtTheirOwnSizeClippedAndBlended) {
 
   s = rig.Draw(2.0);
   EXPECT_EQ(CountColour(s, {4, 6, 6, 8}, kRed), 48);
+}
+
+// Pictures without alpha (the opening's backdrop) at an in-between scale, as a full screen
+// draws them: they used to vanish with a warning because SDL smooths only 32-bit pixels.
+TEST_F(Pictures, RgbPictureIsSmoothedAtAnInBetweenScale) {
+  SDL_Surface* rgb = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 24, SDL_PIXELFORMAT_RGB24);
+  ASSERT_NE(rgb, nullptr);
+  SDL_FillRect(rgb, nullptr, SDL_MapRGB(rgb->format, 0, 255, 0));
+  ASSERT_EQ(IMG_SavePNG(rgb, (dir_.path() / "rgb.png").string().c_str()), 0);
+  SDL_FreeSurface(rgb);
+  CanvasRig rig(40, 30,
+                [](Canvas& c) {
+                  c.PutPicture("Rgb", {2, 2, 10, 10}, kBlue, "rgb.png");
+                },
+                {dir_.path().string()});
+  testing::internal::CaptureStderr();
+  const SDL_Surface* s = rig.Draw(1.5);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  // 4 px at 1.5 is 6 px, from the box corner at (3, 3).
+  EXPECT_EQ(CountColour(s, {3, 3, 6, 6}, kGreen), 36);
+  EXPECT_EQ(CountColour(s, {9, 3, 6, 6}, kGreen), 0);
 }
 
 TEST_F(Pictures, MissingPictureShowsTheBackgroundWithOneWarning) {
