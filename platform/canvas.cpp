@@ -66,6 +66,19 @@ int SdlCanvas::Width(std::string_view text, const std::string& face, int px, boo
   return w;
 }
 
+bool SdlCanvas::Prepare(const Frame& frame, std::uint64_t deadlineMs) {
+  // At least one new line per call, so a slow machine still gets there.
+  bool renderedOne = false;
+  for (const auto& c : frame.commands) {
+    if (c.op != DrawOp::Text) continue;
+    if (renderedOne && SDL_GetTicks64() > deadlineMs) return false;
+    const std::size_t before = texts_.size();
+    RenderLine(c);
+    renderedOne = renderedOne || texts_.size() != before;
+  }
+  return true;
+}
+
 void SdlCanvas::Execute(SDL_Surface* target, const Frame& frame, const std::vector<PxRect>* areas) {
   const PxRect whole{0, 0, target->w, target->h};
   if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);

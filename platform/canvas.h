@@ -31,6 +31,11 @@ class SdlCanvas : public TextMetrics {
   // out exactly as a full redraw would).
   void Execute(SDL_Surface* target, const Frame& frame, const std::vector<PxRect>* areas = nullptr);
 
+  // Rasterises the text the frame needs and the cache lacks, until SDL_GetTicks64()
+  // passes `deadlineMs`; true once all of it is ready. A new window or a new scale costs
+  // milliseconds of glyph work, which this lets the front end spread between ticks.
+  bool Prepare(const Frame& frame, std::uint64_t deadlineMs);
+
   int LineHeight(const std::string& face, int px, bool bold) override;
   int Width(std::string_view text, const std::string& face, int px, bool bold) override;
 

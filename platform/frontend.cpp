@@ -73,10 +73,22 @@ class FrontEnd {
     if (!pending) return -1;
     const Uint64 now = SDL_GetTicks64();
     if (now - lastFrame_ < framePeriod_) return static_cast<int>(framePeriod_ - (now - lastFrame_));
-    for (auto& [name, s] : screens_)
-      if (s->NeedsDraw(runtime_.generation()) && s->Draw(runtime_.generation()) &&
-          hooks_.frameShown)
-        hooks_.frameShown(*s->model());
+    bool unfinished = false;
+    for (auto& [name, s] : screens_) {
+      if (!s->NeedsDraw(runtime_.generation())) continue;
+      switch (s->Draw(runtime_.generation())) {
+        case Screen::DrawResult::Sent:
+          if (hooks_.frameShown) hooks_.frameShown(*s->model());
+          break;
+        case Screen::DrawResult::Pending:
+          unfinished = true;
+          break;
+        case Screen::DrawResult::Unchanged:
+          break;
+      }
+    }
+    // A frame still rasterising goes on as soon as the timers due have run.
+    if (unfinished) return 0;
     lastFrame_ = now;
     return -1;
   }

@@ -10,6 +10,8 @@ namespace quendar {
 
 namespace {
 
+// Glyph work done at one go before the timers get their turn: well inside a fall tick.
+constexpr std::uint64_t kGlyphSliceMs = 4;
 // Room left for the window manager's title bar when picking a scale, at scale 1.
 constexpr int kTitleBarAllowance = 40;
 
@@ -49,7 +51,7 @@ void Screen::Exposed() {
   mapped_ = true;
 }
 
-bool Screen::Draw(std::uint64_t generation) {
+Screen::DrawResult Screen::Draw(std::uint64_t generation) {
   drawnGeneration_ = generation;
   touched_ = false;
   if (model_->Caption != caption_) {
@@ -62,10 +64,14 @@ bool Screen::Draw(std::uint64_t generation) {
   SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
   if (!surface) throw SdlFailure("cannot draw in the window " + model_->Caption);
   current_ = BuildWindowFrame(*model_, surface->w, surface->h, pointer_.hover(), canvas_);
+  if (!canvas_.Prepare(current_, SDL_GetTicks64() + kGlyphSliceMs)) {
+    touched_ = true;
+    return DrawResult::Pending;
+  }
   std::vector<PxRect> areas;
   if (shown_) {
     areas = ChangedAreas(*shown_, current_);
-    if (areas.empty()) return false;
+    if (areas.empty()) return DrawResult::Unchanged;
     canvas_.Execute(surface, current_, &areas);
   } else {
     canvas_.Execute(surface, current_);
@@ -77,7 +83,7 @@ bool Screen::Draw(std::uint64_t generation) {
     rects.push_back({a.x, a.y, a.w, a.h});
   SDL_UpdateWindowSurfaceRects(window_.get(), rects.data(), static_cast<int>(rects.size()));
   shown_ = std::make_unique<Frame>(current_);
-  return true;
+  return DrawResult::Sent;
 }
 
 void Screen::HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime) {

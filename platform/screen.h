@@ -42,8 +42,11 @@ class Screen {
   bool NeedsDraw(std::uint64_t generation) const {
     return mapped_ && (!shown_ || touched_ || generation != drawnGeneration_);
   }
-  // Draws what changed since the last frame; returns whether anything was sent.
-  bool Draw(std::uint64_t generation);
+  enum class DrawResult { Unchanged, Sent, Pending };
+  // Draws what changed since the last frame and sends it to the display. Pending: the
+  // glyphs it needs were not all rasterised within a few milliseconds; call again after
+  // the timers due meanwhile have run.
+  DrawResult Draw(std::uint64_t generation);
 
   void HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime);
   void MouseMove(int x, int y);
