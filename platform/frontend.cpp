@@ -47,7 +47,7 @@ class FrontEnd {
       if (hooks_.eventsDelivered) hooks_.eventsDelivered(runtime_);
       if (runtime_.fatal() || runtime_.Exited()) break;
       SyncScreens();
-      int timeout = DrawDue();
+      int timeout = toShow_.empty() ? DrawDue() : 0;
       if (const auto due = runtime_.NextDue()) {
         const auto wait = static_cast<int>(std::max<std::int64_t>(0, *due - runtime_.Now()));
         timeout = timeout < 0 ? wait : std::min(timeout, wait);
@@ -104,8 +104,14 @@ class FrontEnd {
   }
 
   // Opens an SDL window for each newly visible window of the program and closes those
-  // whose window went away, opening first so the desktop never sees the game vanish.
+  // whose window went away, opening first so the desktop never sees the game vanish. When
+  // a window closed in the same turn, the new one is shown only in the next turn: each
+  // step can wait on the window manager for milliseconds (most in full screen), and the
+  // timers due meanwhile get their turn between the two.
   void SyncScreens() {
+    for (const auto& name : toShow_)
+      if (auto it = screens_.find(name); it != screens_.end()) it->second->Show();
+    toShow_.clear();
     std::vector<std::pair<std::string, std::unique_ptr<Screen>>> opened;
     for (const auto& name : runtime_.registered()) {
       Window* w = runtime_.Get(name);
@@ -115,15 +121,21 @@ class FrontEnd {
       opened.emplace_back(name, std::make_unique<Screen>(*w, fonts_, pictures_, InitialScale(*w),
                                                          options_.fullscreen));
     }
+    bool closed = false;
     for (auto it = screens_.begin(); it != screens_.end();) {
       Window* w = runtime_.Get(it->first);
-      if (!w || !w->Visible || it->second->model() != w)
+      if (!w || !w->Visible || it->second->model() != w) {
         it = screens_.erase(it);
-      else
+        closed = true;
+      } else {
         ++it;
+      }
     }
     for (auto& [name, s] : opened) {
-      s->Show();
+      if (closed)
+        toShow_.push_back(name);
+      else
+        s->Show();
       screens_[name] = std::move(s);
     }
   }
@@ -190,6 +202,7 @@ class FrontEnd {
   FontLibrary& fonts_;
   PictureStore& pictures_;
   std::map<std::string, std::unique_ptr<Screen>> screens_;
+  std::vector<std::string> toShow_;  // opened in the last turn, shown in this one
   Uint64 framePeriod_ = 17;  // ms between repaints: at most one per refresh of a 60 Hz display
   Uint64 lastFrame_ = 0;
   bool quit_ = false;
