@@ -13,23 +13,12 @@ void Utf8Census::Scan(const std::string& line, std::size_t lineNo, bool cut) {
       continue;
     }
     nonAscii = true;
-    std::size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (b >= 0xC2 && b <= 0xDF) {
-      len = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      len = 3;
-      if (b == 0xE0) lo = 0xA0;  // no overlongs
-      if (b == 0xED) hi = 0x9F;  // no surrogates
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      len = 4;
-      if (b == 0xF0) lo = 0x90;
-      if (b == 0xF4) hi = 0x8F;  // nothing past U+10FFFF
-    }
+    const Utf8Lead lead = LeadOf(b);
+    const auto len = static_cast<std::size_t>(lead.length);
     std::size_t k = 1;
     for (; len && k < len && i + k < line.size(); ++k) {
       const auto c = static_cast<unsigned char>(line[i + k]);
-      if (c < (k == 1 ? lo : 0x80) || c > (k == 1 ? hi : 0xBF)) break;
+      if (c < (k == 1 ? lead.lo : 0x80) || c > (k == 1 ? lead.hi : 0xBF)) break;
     }
     if (len && k == len) {
       ++goodSequences;

@@ -52,20 +52,26 @@ void Utf8Validator::Feed(std::string_view bytes) {
     }
     if (b < 0x80) continue;
     nonAscii_ = true;
-    if (b >= 0xC2 && b <= 0xDF) {
-      pending_ = 1;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      pending_ = 2;
-      if (b == 0xE0) lo_ = 0xA0;  // no overlongs
-      if (b == 0xED) hi_ = 0x9F;  // no surrogates
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      pending_ = 3;
-      if (b == 0xF0) lo_ = 0x90;
-      if (b == 0xF4) hi_ = 0x8F;  // nothing past U+10FFFF
-    } else {
+    const Utf8Lead lead = LeadOf(b);
+    if (lead.length == 0) {
       ok_ = false;
+      return;
     }
+    pending_ = lead.length - 1;
+    lo_ = lead.lo;
+    hi_ = lead.hi;
   }
+}
+
+Utf8Lead LeadOf(unsigned char b) {
+  if (b >= 0xC2 && b <= 0xDF) return {2, 0x80, 0xBF};
+  if (b >= 0xE0 && b <= 0xEF)  // no overlongs after E0, no surrogates after ED
+    return {3, static_cast<unsigned char>(b == 0xE0 ? 0xA0 : 0x80),
+            static_cast<unsigned char>(b == 0xED ? 0x9F : 0xBF)};
+  if (b >= 0xF0 && b <= 0xF4)  // no overlongs after F0, nothing past U+10FFFF after F4
+    return {4, static_cast<unsigned char>(b == 0xF0 ? 0x90 : 0x80),
+            static_cast<unsigned char>(b == 0xF4 ? 0x8F : 0xBF)};
+  return {};
 }
 
 bool IsValidUtf8(std::string_view bytes) {

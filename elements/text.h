@@ -17,6 +17,15 @@ std::size_t CharCount(std::string_view s);
 // The first `maxChars` characters of a valid UTF-8 string.
 std::string FirstChars(std::string_view s, std::size_t maxChars);
 
+// What a byte that is not ASCII starts in well-formed UTF-8: how many bytes the sequence
+// has (0 when it can start none), and the bounds of its second byte, which rule out
+// overlongs, surrogates and values past U+10FFFF (the others are 0x80..0xBF).
+struct Utf8Lead {
+  int length = 0;
+  unsigned char lo = 0x80, hi = 0xBF;
+};
+Utf8Lead LeadOf(unsigned char b);
+
 // Whether the bytes are well-formed UTF-8 (no overlongs, surrogates or values past U+10FFFF).
 // A validator that is fed a stream piece by piece, so that a huge file need not be held.
 class Utf8Validator {

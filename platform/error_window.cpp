@@ -23,8 +23,8 @@ constexpr int kTextPx = 15;
 // that file names in Japanese show too.
 std::optional<std::pair<std::string, int>> FindFace() {
   if (!FcInit()) return std::nullopt;
-  for (const char* spec : {"sans-serif:lang=ja", "sans-serif"}) {
-    FcPattern* p = FcNameParse(reinterpret_cast<const FcChar8*>(spec));
+  for (const char* pattern : {"sans-serif:lang=ja", "sans-serif"}) {
+    FcPattern* p = FcNameParse(reinterpret_cast<const FcChar8*>(pattern));
     if (!p) continue;
     FcConfigSubstitute(nullptr, p, FcMatchPattern);
     FcDefaultSubstitute(p);
