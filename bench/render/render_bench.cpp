@@ -40,6 +40,18 @@ struct WindowSurface {
   SurfacePtr surface;
 };
 
+// The session drawn as the game's window is, at the scale the benchmark is given.
+struct WindowRig {
+  explicit WindowRig(const benchmark::State& state)
+      : out(session.form(), static_cast<double>(state.range(0))) {}
+  Frame Describe() { return BuildWindowFrame(session.form(), out.width, out.height, -1, canvas); }
+  Session session;
+  FontLibrary fonts;
+  PictureStore pictures;
+  SdlCanvas canvas{fonts, pictures};
+  WindowSurface out;
+};
+
 void BM_Form1Frame(benchmark::State& state) {
   Session session;
   FontLibrary fonts;
@@ -77,46 +89,35 @@ BENCHMARK(BM_Form1FirstFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 // Building the description of one full main-window frame, text measured by the canvas
 // whose caches are warm.
 void BM_Form1Describe(benchmark::State& state) {
-  Session session;
-  FontLibrary fonts;
-  PictureStore pictures;
-  SdlCanvas canvas(fonts, pictures);
-  const WindowSurface out(session.form(), static_cast<double>(state.range(0)));
-  canvas.Execute(out.surface.get(),
-                 BuildWindowFrame(session.form(), out.width, out.height, -1, canvas));
+  WindowRig rig(state);
+  rig.canvas.Execute(rig.out.surface.get(), rig.Describe());
   for (auto _ : state)
-    benchmark::DoNotOptimize(BuildWindowFrame(session.form(), out.width, out.height, -1, canvas));
+    benchmark::DoNotOptimize(rig.Describe());
 }
 BENCHMARK(BM_Form1Describe)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 // Executing that description on the whole window surface: the full redraw of an expose.
 void BM_Form1Execute(benchmark::State& state) {
-  Session session;
-  FontLibrary fonts;
-  PictureStore pictures;
-  SdlCanvas canvas(fonts, pictures);
-  const WindowSurface out(session.form(), static_cast<double>(state.range(0)));
-  const Frame frame = BuildWindowFrame(session.form(), out.width, out.height, -1, canvas);
-  canvas.Execute(out.surface.get(), frame);
+  WindowRig rig(state);
+  const Frame frame = rig.Describe();
+  rig.canvas.Execute(rig.out.surface.get(), frame);
   for (auto _ : state)
-    canvas.Execute(out.surface.get(), frame);
+    rig.canvas.Execute(rig.out.surface.get(), frame);
 }
 BENCHMARK(BM_Form1Execute)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 // One block moved one fall step: the rectangles that differ between the two frames, and
 // those rectangles drawn. Alternates between the two frames so every iteration is one step.
 void BM_FallStepRedraw(benchmark::State& state) {
-  Session session;
-  FontLibrary fonts;
-  PictureStore pictures;
-  SdlCanvas canvas(fonts, pictures);
-  const WindowSurface out(session.form(), static_cast<double>(state.range(0)));
+  WindowRig rig(state);
+  SdlCanvas& canvas = rig.canvas;
+  const WindowSurface& out = rig.out;
   Frame frames[2];
-  frames[0] = BuildWindowFrame(session.form(), out.width, out.height, -1, canvas);
+  frames[0] = rig.Describe();
   // The fall timer ticks every 10 ms; the first tick that changes what is drawn is a step.
   for (int i = 0; i < 100; ++i) {
-    session.engine.Wait(10);
-    frames[1] = BuildWindowFrame(session.form(), out.width, out.height, -1, canvas);
+    rig.session.engine.Wait(10);
+    frames[1] = rig.Describe();
     if (!ChangedAreas(frames[0], frames[1]).empty()) break;
   }
   const auto step = ChangedAreas(frames[0], frames[1]);
