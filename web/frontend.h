@@ -1,5 +1,5 @@
 // The browser front end: the page's clock, Web Audio, and a canvas that executes the frame
-// description of the window on show. The page's JavaScript layer (web/page/quendar.js)
+// description of the window on show. The page's JavaScript layer (web/page/js/)
 // owns the canvas, the sounds and the events; this side owns what they mean.
 #pragma once
 
