@@ -1,12 +1,15 @@
 #include "app/check_list.h"
 
 #include <ostream>
+#include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "elements/runtime.h"
 #include "elements/text.h"
 #include "elements/textfile.h"
 #include "game/form1.h"
+#include "study/record.h"
 
 namespace quendar {
 
@@ -22,21 +25,35 @@ std::string Shown(const std::string& line) {
   if (CharCount(line) > 20) s += "…";
   std::string out;
   for (char c : s)
-    out += (static_cast<unsigned char>(c) < 0x20) ? '?' : c;
+    out += c == '\t' ? ' ' : (static_cast<unsigned char>(c) < 0x20) ? '?' : c;
   return out;
 }
 
+bool IsKana(char32_t cp) {
+  return (cp >= 0x3041 && cp <= 0x309F) || (cp >= 0x30A0 && cp <= 0x30FF) ||
+         (cp >= 0xFF66 && cp <= 0xFF9F);
+}
+
+// What separates an annotation wrongly: spaces or commas, half- or full-width.
+bool IsLooseSeparator(char32_t cp) {
+  return cp == ' ' || cp == ',' || cp == 0x3000 || cp == 0x3001 || cp == 0xFF0C;
+}
+
 // Why a decoded line cannot be played as a two-kanji compound, or "" when it can. The game
-// plays the first two characters, so text after two kanji is only worth a note.
+// plays the first two characters; after them a TAB starts the reading and meaning columns,
+// and other text is only worth a note.
 std::string Problem(const std::string& line, std::string& note) {
   note.clear();
-  if (line.empty()) return "empty line";
+  const std::string compound = line.substr(0, line.find('\t'));
+  if (compound.empty()) return line.empty() ? "empty line" : "no compound before the TAB";
   std::size_t pos = 0;
   std::size_t n = 0;
   bool twoKanji = true;
-  while (pos < line.size()) {
-    const char32_t cp = NextCodePoint(line, pos);
+  char32_t third = 0;
+  while (pos < compound.size()) {
+    const char32_t cp = NextCodePoint(compound, pos);
     if (n < 2) twoKanji = twoKanji && IsKanji(cp);
+    if (n == 2) third = cp;
     if (n == 0 && cp == 0x3005) return "starts with the iteration mark 々";
     ++n;
   }
@@ -44,10 +61,36 @@ std::string Problem(const std::string& line, std::string& note) {
   if (!twoKanji)
     return n > 2 ? "the first two of its " + std::to_string(n) + " characters are not two kanji"
                  : "not two kanji";
-  if (n > 2)
+  if (n > 2 && IsLooseSeparator(third))
+    note =
+        "note: the reading and meaning are separated by spaces or commas; separate them "
+        "with TABs";
+  else if (n > 2)
     note = "note: " + std::to_string(n - 2) +
            " more characters after the two kanji, which the game does not play";
   return "";
+}
+
+// What is wrong with a line's reading and meaning columns, one message each.
+std::vector<std::string> AnnotationProblems(const std::string& line, const Annotation& a) {
+  std::vector<std::string> out;
+  for (std::size_t pos = 0; pos < a.reading.size();) {
+    if (!IsKana(NextCodePoint(a.reading, pos))) {
+      out.push_back("the reading is not kana");
+      break;
+    }
+  }
+  // The meaning as written, before control characters were dropped for showing.
+  std::string_view raw = line;
+  for (int tab = 0; tab < 2 && raw.find('\t') != std::string_view::npos; ++tab)
+    raw.remove_prefix(raw.find('\t') + 1);
+  raw = raw.substr(0, raw.find('\t'));
+  if (raw.size() != a.meaning.size() && line.find('\t') != line.rfind('\t'))
+    out.push_back("the meaning holds control characters, which cannot be shown");
+  if (a.meaning.find("\xEF\xBF\xBD") != std::string::npos ||
+      a.reading.find("\xEF\xBF\xBD") != std::string::npos)
+    out.push_back("the reading or meaning holds bytes that could not be decoded");
+  return out;
 }
 
 std::string LineEnds(const RawLines& raw) {
@@ -84,7 +127,7 @@ int CheckWordList(const std::string& path, std::ostream& out) {
     out << path << ": lines that end with LF alone are one line to the game in a Shift-JIS list\n";
 
   std::unordered_map<std::string, std::size_t> firstSeen;
-  std::size_t usable = 0;
+  std::size_t usable = 0, readings = 0, meanings = 0;
   const std::size_t lines = std::min(raw.lines.size(), kMax);
   for (std::size_t i = 0; i < lines; ++i) {
     const std::size_t lineNo = i + 1;
@@ -96,7 +139,13 @@ int CheckWordList(const std::string& path, std::ostream& out) {
     const std::string why = Problem(line, note);
     if (!why.empty()) out << path << ":" << lineNo << ": " << why << ": " << Shown(line) << "\n";
     if (!note.empty()) out << path << ":" << lineNo << ": " << note << ": " << Shown(line) << "\n";
-    auto [it, fresh] = firstSeen.emplace(line, lineNo);
+    const Annotation a = AnnotationOf(line);
+    readings += !a.reading.empty();
+    meanings += !a.meaning.empty();
+    for (const std::string& p : AnnotationProblems(line, a))
+      out << path << ":" << lineNo << ": " << p << ": " << Shown(line) << "\n";
+    // Lines of one compound are repeats whatever their annotations say.
+    auto [it, fresh] = firstSeen.emplace(line.substr(0, line.find('\t')), lineNo);
     if (!fresh)
       out << path << ":" << lineNo << ": repeats line " << it->second << ": " << Shown(line)
           << "\n";
@@ -104,6 +153,9 @@ int CheckWordList(const std::string& path, std::ostream& out) {
       ++usable;
   }
 
+  if (readings + meanings > 0)
+    out << path << ": " << readings << " of " << lines << " lines carry a reading, " << meanings
+        << " a meaning\n";
   int status = 0;
   if (raw.lines.size() > kMax) {
     out << path << ": more than " << kMax << " lines; the game refuses to start\n";

@@ -69,7 +69,8 @@ std::optional<int> Driver::RunLine(const std::string& line, int lineNo) {
     case K::Set:
       return Set(c, lineNo);
     case K::Snapshot:
-      out_ << Snapshot(runtime_, engine_.sound.requests()) << std::endl;  // flushes, for pipes
+      out_ << Snapshot(runtime_, engine_.sound.requests(), engine_.study.Json())
+           << std::endl;  // flushes, for pipes
       break;
     case K::Screenshot: {
       const Window* w = runtime_.Active();

@@ -5,6 +5,7 @@
 namespace quendar {
 
 HeadlessEngine::HeadlessEngine(bool program) {
+  runtime.SetStudy(study);
   if (program) RegisterProgram(runtime);
 }
 

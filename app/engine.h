@@ -7,6 +7,7 @@
 
 #include "elements/runtime.h"
 #include "elements/services.h"
+#include "study/record.h"
 
 namespace quendar {
 
@@ -24,6 +25,7 @@ class HeadlessEngine {
   VirtualClock clock;
   Random random{clock};
   RecordingSound sound{clock};
+  StudyRecord study;
   Runtime runtime{clock, random, sound};
 };
 

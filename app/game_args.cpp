@@ -33,6 +33,18 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
         return args;
       } else if (arg == "--fullscreen") {
         args.fullscreen = true;
+      } else if (arg == "--no-study") {
+        args.study = false;
+      } else if (arg == "--review" || arg.starts_with("--review=")) {
+        std::string value;
+        if (arg == "--review") {
+          if (i + 1 >= argc) return Fail("--review wants a file to write the review to");
+          value = argv[++i];
+        } else {
+          value = arg.substr(9);
+        }
+        if (value.empty()) return Fail("--review wants a file to write the review to");
+        args.review = value;
       } else if (arg == "--version") {
         args.action = GameArgs::Action::Version;
         return args;
@@ -70,7 +82,7 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
 }
 
 std::string GameUsage() {
-  return "usage: quendar [--scale N] [--fullscreen] [[--list] LIST]\n"
+  return "usage: quendar [--scale N] [--fullscreen] [--no-study] [--review FILE] [[--list] LIST]\n"
          "Plays Quendar, a game for practising two-kanji compounds.\n"
          "\n"
          "  LIST, --list LIST  play this word list: a file, or a shipped list by name:\n"
@@ -79,6 +91,10 @@ std::string GameUsage() {
          "  --scale N          open the windows N times their designed size (default: 1,\n"
          "                     or a whole multiple on a high-density display or desktop)\n"
          "  --fullscreen       open the windows on the whole screen (F11 toggles it)\n"
+         "  --no-study         start without the study strip (F2 shows and hides it)\n"
+         "  --review FILE      when the game ends, and again on closing, write the run's\n"
+         "                     review to FILE: compound, reading, meaning and result,\n"
+         "                     TAB-separated UTF-8, a word list itself\n"
          "  --help             show this help\n"
          "  --version          show the version\n"
          "\n"
@@ -86,7 +102,9 @@ std::string GameUsage() {
          "the current directory, $XDG_DATA_HOME/quendar (~/.local/share/quendar), and the\n"
          "installed data directory, which holds the shipped lists. The sounds seikai2.wav\n"
          "and matigai.wav are looked up in the same places, each on its own.\n"
-         "F11 switches full screen on and off; Esc leaves it.\n";
+         "F11 switches full screen on and off; Esc leaves it. F2 shows and hides the\n"
+         "study strip: the readings and meanings of matched compounds, and at the end\n"
+         "a review of the run.\n";
 }
 
 std::string GameVersion() {

@@ -12,7 +12,9 @@ struct GameArgs {
   std::string list;  // "" for the usual lookup of jyukugo.dat
   double scale = 0;  // 0: pick one for the display
   bool fullscreen = false;
-  std::string error;  // what is wrong with the command line, for Action::Error
+  bool study = true;   // the study strip beside the field, for an annotated list
+  std::string review;  // where the run's review is written, "" for nowhere
+  std::string error;   // what is wrong with the command line, for Action::Error
 };
 
 GameArgs ParseGameArgs(int argc, const char* const* argv);

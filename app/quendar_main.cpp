@@ -1,10 +1,23 @@
-// quendar: the game, on the SDL front end.
+// quendar: the game, on the SDL front end, with the study strip beside it.
 #include <iostream>
 
 #include "app/bench_stats.h"
 #include "app/game_args.h"
 #include "app/program.h"
 #include "platform/frontend.h"
+#include "study/record.h"
+#include "study/review_file.h"
+#include "study/strip.h"
+
+namespace {
+
+void WriteReview(const std::string& file, const quendar::StudyRecord& study) {
+  if (file.empty() || study.entries().empty()) return;
+  if (auto error = quendar::WriteReviewFile(file, quendar::ReviewText(study.entries())))
+    std::cerr << "quendar: " << *error << std::endl;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const quendar::GameArgs args = quendar::ParseGameArgs(argc, argv);
@@ -21,10 +34,28 @@ int main(int argc, char** argv) {
     case quendar::GameArgs::Action::Play:
       break;
   }
+  // Refused before anything opens, so a review is never lost at the end of a game.
+  if (!args.review.empty()) {
+    if (auto problem = quendar::ReviewTargetProblem(args.review)) {
+      std::cerr << "quendar: " << *problem << '\n';
+      return 2;
+    }
+  }
   quendar::FrontEndOptions options;
   options.scale = args.scale;
   options.list = args.list;
   options.fullscreen = args.fullscreen;
-  return quendar::RunGame(options, {quendar::RegisterProgram, "cright"},
-                          quendar::BenchStatsHooks());
+
+  quendar::StudyRecord study(args.study);
+  quendar::StudyStrip strip(study, "Form1");
+  study.OnEnded([&] { WriteReview(args.review, study); });
+  quendar::ProgramDescription program{[&](quendar::Runtime& runtime) {
+                                        runtime.SetStudy(study);
+                                        quendar::RegisterProgram(runtime);
+                                      },
+                                      "cright",
+                                      [&](const quendar::Window& w) { return strip.For(w); }};
+  const int status = quendar::RunGame(options, program, quendar::BenchStatsHooks());
+  WriteReview(args.review, study);
+  return status;
 }

@@ -13,6 +13,7 @@
 #include "elements/snapshot.h"
 #include "elements/textfile.h"
 #include "game/form1.h"
+#include "study/record.h"
 #include "web/frontend.h"
 
 namespace quendar {
@@ -23,12 +24,16 @@ struct PageRun {
   PageClock clock;
   Random random{clock};
   PageSound sound{clock};
+  StudyRecord study;
   Runtime runtime{clock, random, sound};
   CanvasScreen screen{runtime};
   // Per timer, the wake-ups of the page that delivered more than one of its ticks: a
   // timer that caught up on missed ticks would show here.
   std::vector<std::uint64_t> bursts;
-  PageRun() { RegisterProgram(runtime); }
+  PageRun() {
+    runtime.SetStudy(study);
+    RegisterProgram(runtime);
+  }
 };
 
 std::unique_ptr<PageRun> run;
@@ -167,7 +172,27 @@ EMSCRIPTEN_KEEPALIVE const char* quendar_menu_slots() {
 }
 
 EMSCRIPTEN_KEEPALIVE const char* quendar_snapshot() {
-  return Reply(run ? Snapshot(run->runtime, run->sound.requests()) : "null");
+  return Reply(run ? Snapshot(run->runtime, run->sound.requests(), run->study.Json()) : "null");
+}
+
+// The learner layer's record, as the snapshot's `study` member; the page's study panel is
+// drawn from it, again only when the revision has changed.
+EMSCRIPTEN_KEEPALIVE const char* quendar_study() {
+  return Reply(run ? run->study.Json() : "null");
+}
+
+EMSCRIPTEN_KEEPALIVE int quendar_study_revision() {
+  return run ? static_cast<int>(run->study.revision() & 0x7FFFFFFF) : -1;
+}
+
+// The review as a UTF-8 word list a flashcard program imports ("" before anything was dealt).
+EMSCRIPTEN_KEEPALIVE const char* quendar_review_text() {
+  return Reply(run && !run->study.entries().empty() ? ReviewText(run->study.entries()) : "");
+}
+
+// A word list of the compounds to play again, or "" when they are fewer than a round.
+EMSCRIPTEN_KEEPALIVE const char* quendar_again_text() {
+  return Reply(run ? AgainText(run->study.entries(), Form1::kSlots) : "");
 }
 
 // Whether the game's reader has all it reads of a word list once the file holds what is

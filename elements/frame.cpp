@@ -98,7 +98,97 @@ class Builder {
     }
   }
 
+  void Panel(const SidePanel& panel, const PxRect& area, double scale) {
+    SidePanel::Built& built = panel.built;
+    if (built.revision != panel.revision || built.scale != scale || built.rect != area) {
+      const std::size_t first = frame_.commands.size();
+      Fill(area, panel.background);
+      for (const PanelItem& item : panel.items)
+        PanelPiece(item, area, scale);
+      built.commands.assign(frame_.commands.begin() + static_cast<std::ptrdiff_t>(first),
+                            frame_.commands.end());
+      built.revision = panel.revision;
+      built.scale = scale;
+      built.rect = area;
+      return;
+    }
+    frame_.commands.insert(frame_.commands.end(), built.commands.begin(), built.commands.end());
+  }
+
  private:
+  void PanelPiece(const PanelItem& item, const PxRect& area, double scale) {
+    const PxRect r{area.x + Round(item.rect.x * scale), area.y + Round(item.rect.y * scale),
+                   Round(item.rect.w * scale), Round(item.rect.h * scale)};
+    if (item.op == DrawOp::Fill) {
+      Fill(Intersect(r, area), item.color);
+      return;
+    }
+    if (item.op != DrawOp::Text || item.text.empty()) return;
+    const Font font{item.face, 0, false};
+    const int px = std::max(1, Round(item.px * scale));
+    const int lineHeight = metrics_.LineHeight(item.face, px, false);
+    std::string_view rest = item.text;
+    int y = r.y;
+    for (int line = 1; line <= std::max(1, item.lines) && !rest.empty(); ++line) {
+      const std::string shown = FitLine(rest, item.face, px, r.w, line == item.lines);
+      Text(shown, font, px, item.color, r.x, y, Intersect({r.x, y, r.w, lineHeight}, area));
+      y += lineHeight;
+    }
+  }
+
+  // Takes from `rest` what fits in `width` on one line: up to the last space that fits, or
+  // on the last line as much as fits before an ellipsis.
+  std::string FitLine(std::string_view& rest, const std::string& face, int px, int width,
+                      bool last) {
+    // No strip is wide enough for more; measuring 4096 characters would only cost time.
+    constexpr std::size_t kMaxChars = 160;
+    std::vector<std::size_t> ends;  // byte ends of each character
+    for (std::size_t i = 0; i < rest.size() && ends.size() < kMaxChars;) {
+      NextCodePointLoose(rest, i);
+      ends.push_back(i);
+    }
+    const bool cut = ends.empty() || ends.back() < rest.size();
+    auto fits = [&](std::size_t n, bool ellipsis) {
+      std::string s(rest.substr(0, ends[n - 1]));
+      if (ellipsis) s += "…";
+      return metrics_.Width(s, face, px, false) <= width;
+    };
+    if (!cut && fits(ends.size(), false)) {
+      std::string all(rest);
+      rest = {};
+      return all;
+    }
+    // The most characters that fit (with an ellipsis on the last line).
+    std::size_t lo = 0, hi = ends.size();
+    while (lo < hi) {
+      const std::size_t mid = (lo + hi + 1) / 2;
+      if (fits(mid, last))
+        lo = mid;
+      else
+        hi = mid - 1;
+    }
+    if (last) {
+      std::string s(rest.substr(0, lo ? ends[lo - 1] : 0));
+      rest = {};
+      return s + "…";
+    }
+    std::size_t take = lo ? ends[lo - 1] : (ends.empty() ? rest.size() : ends[0]);
+    const std::size_t space = rest.substr(0, take + 1).rfind(' ');
+    if (space != std::string_view::npos && space > 0 && take < rest.size()) take = space;
+    std::string s(rest.substr(0, take));
+    rest.remove_prefix(take);
+    while (!rest.empty() && rest.front() == ' ')
+      rest.remove_prefix(1);
+    return s;
+  }
+
+  // One character's bytes, tolerating a cut sequence at the end.
+  static void NextCodePointLoose(std::string_view s, std::size_t& i) {
+    ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
+      ++i;
+  }
+
   void Label(const quendar::Label& label, const PxRect& rect, const PxRect& clip, double scale) {
     if (label.BackStyle != 0) Fill(clip, label.BackColor);
     if (label.Caption.empty()) return;
@@ -133,8 +223,7 @@ class Builder {
     Fill(clip, box.BackColor);
     if (box.picture.empty()) return;
     // The picture keeps its own pixel size, anchored at the box's top-left corner.
-    frame_.commands.push_back(
-        {DrawOp::Picture, rect, clip, 0, box.picture, {}, 0, false, scale});
+    frame_.commands.push_back({DrawOp::Picture, rect, clip, 0, box.picture, {}, 0, false, scale});
   }
 
   Frame& frame_;
@@ -175,33 +264,41 @@ std::vector<std::string_view> SplitLines(std::string_view caption) {
   return lines;
 }
 
-std::pair<int, int> WindowSizeAt(const Window& window, double scale) {
+std::pair<int, int> WindowSizeAt(const Window& window, double scale, const SidePanel* panel) {
   const int menu = HasMenuBar(window) ? kMenuBarHeightPx : 0;
-  return {Round(window.clientWidthPx * scale), Round((window.clientHeightPx + menu) * scale)};
+  const int side = panel ? panel->width : 0;
+  return {Round((window.clientWidthPx + side) * scale),
+          Round((window.clientHeightPx + menu) * scale)};
 }
 
-Frame BuildWindowFrame(const Window& window, int outW, int outH, int hover, TextMetrics& metrics) {
+Frame BuildWindowFrame(const Window& window, int outW, int outH, int hover, TextMetrics& metrics,
+                       const SidePanel* panel) {
   Frame f;
   f.width = outW;
   f.height = outH;
   const int menu = HasMenuBar(window) ? kMenuBarHeightPx : 0;
+  const int side = panel ? std::max(0, panel->width) : 0;
   const int cw = std::max(1, window.clientWidthPx), ch = std::max(1, window.clientHeightPx);
-  f.scale = std::min(static_cast<double>(outW) / cw, static_cast<double>(outH) / (ch + menu));
+  f.scale =
+      std::min(static_cast<double>(outW) / (cw + side), static_cast<double>(outH) / (ch + menu));
   if (!(f.scale > 0)) f.scale = 1.0 / 64;
   f.menuHeight = Round(menu * f.scale);
   f.client.w = Round(cw * f.scale);
   f.client.h = Round(ch * f.scale);
-  f.client.x = (outW - f.client.w) / 2;
+  const int sideW = Round(side * f.scale);
+  f.client.x = (outW - f.client.w - sideW) / 2;
   f.client.y = f.menuHeight + (outH - f.menuHeight - f.client.h) / 2;
+  if (side > 0) f.panel = {f.client.x + f.client.w, f.client.y, sideW, f.client.h};
 
   Builder b(f, metrics);
-  // The bars beside a letterboxed client area; at the designed size the menu bar and the
-  // client cover everything.
+  // The bars beside a letterboxed client area; at the designed size the menu bar, the
+  // client and the panel cover everything.
   const PxRect& c = f.client;
-  if (c.x > 0 || c.y > f.menuHeight || c.x + c.w < outW || c.y + c.h < outH)
+  if (c.x > 0 || c.y > f.menuHeight || c.x + c.w + sideW < outW || c.y + c.h < outH)
     b.Fill({0, 0, outW, outH}, kLetterboxColor);
   b.MenuBar(window, outW, f.menuHeight, f.scale, hover);
   b.Client(window, c.x, c.y, f.scale);
+  if (side > 0) b.Panel(*panel, f.panel, f.scale);
   return f;
 }
 

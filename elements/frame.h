@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,8 +52,8 @@ enum class DrawOp : std::uint8_t {
 
 struct DrawCommand {
   DrawOp op = DrawOp::Fill;
-  PxRect rect;   // Fill: the area; Text: position and measured size; Picture: the box
-  PxRect clip;   // nothing is drawn outside it; it also bounds what the command touches
+  PxRect rect;  // Fill: the area; Text: position and measured size; Picture: the box
+  PxRect clip;  // nothing is drawn outside it; it also bounds what the command touches
   Color color = 0;
   std::string text;  // Text: the line (UTF-8); Picture: the picture's file name
   std::string face;  // Text: the design's face name
@@ -68,12 +69,45 @@ struct MenuSlot {
   bool enabled = false;
 };
 
+// A panel to the right of the client area (the learner layer's strip), described in its own
+// pixels at scale 1 and scaled with the client area as one picture. Its text is fitted to
+// the room each item gives it: wrapped at spaces up to `lines` lines, the last one cut
+// with an ellipsis, so nothing ever overflows.
+struct PanelItem {
+  DrawOp op = DrawOp::Fill;  // Fill or Text
+  PxRect rect;               // Fill: the area; Text: top-left corner, and the width it may take
+  Color color = 0;
+  std::string text, face;  // Text only
+  int px = 0;              // Text: em at scale 1
+  int lines = 1;           // Text: how many lines it may wrap to
+};
+
+struct SidePanel {
+  int width = 0;  // pixels at scale 1; the panel is as tall as the client area
+  Color background = 0xFFFFFF;
+  std::vector<PanelItem> items;
+  std::uint64_t revision = 0;  // changes whenever the items do
+  // The commands last built from the items, kept while revision, scale and place hold:
+  // fitting text takes many measurements, and the field changes a hundred times a second.
+  struct Built {
+    std::uint64_t revision = ~0ull;
+    double scale = 0;
+    PxRect rect;
+    std::vector<DrawCommand> commands;
+  };
+  mutable Built built;
+};
+
+// The panel a screen shows beside a window, or null for none.
+using SidePanelSource = std::function<const SidePanel*(const Window&)>;
+
 // One frame of one window at one output size.
 struct Frame {
   int width = 0, height = 0;  // output pixels
   double scale = 1.0;         // output pixels per client pixel at 96 dpi
   int menuHeight = 0;         // 0 without a menu bar
   PxRect client;              // where the client area lies in the output
+  PxRect panel;               // where the side panel lies; empty without one
   std::vector<MenuSlot> menu;
   std::vector<DrawCommand> commands;  // in drawing order, bottom first
 
@@ -90,12 +124,15 @@ struct Frame {
 // The whole window as a screen shows it: the menu bar across the top, the client area
 // scaled uniformly to fit what is left and centred (letterboxed). `hover` is the menu slot
 // under the pointer, or -1.
-Frame BuildWindowFrame(const Window& window, int outW, int outH, int hover, TextMetrics& metrics);
+// With `panel`, the client area and the panel beside it are scaled and centred together.
+Frame BuildWindowFrame(const Window& window, int outW, int outH, int hover, TextMetrics& metrics,
+                       const SidePanel* panel = nullptr);
 // The client area alone at a scale, as the driver's screenshot draws it.
 Frame BuildClientFrame(const Window& window, double scale, TextMetrics& metrics);
 
 // The output size that shows the window at `scale` with no letterbox.
-std::pair<int, int> WindowSizeAt(const Window& window, double scale);
+std::pair<int, int> WindowSizeAt(const Window& window, double scale,
+                                 const SidePanel* panel = nullptr);
 
 // The rectangles two frames of the same size differ in: the clips of the commands that
 // one has and the other has not. Empty when nothing changed.

@@ -12,8 +12,16 @@ const DataFiles& CurrentDirectory() {
 }
 }  // namespace
 
+namespace {
+NoStudy noStudy;
+}  // namespace
+
 Runtime::Runtime(Clock& clock, Random& random, SoundService& sound)
-    : clock_(clock), random_(random), sound_(sound), files_(&CurrentDirectory()) {}
+    : clock_(clock),
+      random_(random),
+      sound_(sound),
+      study_(&noStudy),
+      files_(&CurrentDirectory()) {}
 
 Runtime::~Runtime() {
   graveyard_.clear();
@@ -116,6 +124,8 @@ void Runtime::Unload(Window& window) {
 
 bool Runtime::Key(int keyCode) {
   return Dispatch([&] {
+    // The learner layer's own key works on a finished game too, and no window sees it.
+    if (study_->TakeKey(keyCode)) return false;
     Window* w = active_;
     if (!w || !w->Enabled) return false;
     w->Form_KeyDown(Saturate16(keyCode), 0);

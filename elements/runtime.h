@@ -87,6 +87,10 @@ class Runtime {
 
   Random& random() { return random_; }
   SoundService& sound() { return sound_; }
+  // The learner layer, told what happens in play; nothing listens unless app/ wired one.
+  // `study` must outlive the runtime.
+  StudyService& study() { return *study_; }
+  void SetStudy(StudyService& study) { study_ = &study; }
   // Where handlers find data files by name; the current directory unless the front end
   // set other places. `files` must outlive the runtime.
   const DataFiles& files() const { return *files_; }
@@ -106,6 +110,7 @@ class Runtime {
   Clock& clock_;
   Random& random_;
   SoundService& sound_;
+  StudyService* study_;
   const DataFiles* files_;
   std::vector<std::string> names_;
   std::vector<Factory> factories_;

@@ -67,6 +67,35 @@ class SoundService {
   virtual void Play(const std::string& file) = 0;
 };
 
+// What the game tells the learner layer, as it tells the sound service what to play: the
+// list it read, a compound dealt into a slot, a shot judged against a slot, the game's end.
+// A report changes nothing in the game and draws no random numbers.
+class StudyService {
+ public:
+  virtual ~StudyService() = default;
+  // Entries 1..n of the list as read (index 0 unused).
+  virtual void ListRead(const std::vector<std::string>& lines, int count) = 0;
+  // Slot 0 opens a new deal; `line` is the whole list line of the compound.
+  virtual void Dealt(int slot, const std::string& first, const std::string& second,
+                     const std::string& line) = 0;
+  // A shot judged against the top block of `targetSlot`.
+  virtual void Judged(int targetSlot, bool match) = 0;
+  // The final score panel is on show.
+  virtual void Ended() = 0;
+  // A key the learner layer keeps for itself (F2): true when it took it.
+  virtual bool TakeKey(int keyCode) = 0;
+};
+
+// For programs and tests without a learner layer.
+class NoStudy : public StudyService {
+ public:
+  void ListRead(const std::vector<std::string>&, int) override {}
+  void Dealt(int, const std::string&, const std::string&, const std::string&) override {}
+  void Judged(int, bool) override {}
+  void Ended() override {}
+  bool TakeKey(int) override { return false; }
+};
+
 struct SoundRequest {
   std::int64_t t;
   std::string file;

@@ -138,7 +138,8 @@ void WriteWindow(std::string& o, const Window& w) {
 
 }  // namespace
 
-std::string Snapshot(const Runtime& runtime, const std::vector<SoundRequest>& sounds) {
+std::string Snapshot(const Runtime& runtime, const std::vector<SoundRequest>& sounds,
+                     const std::string& study) {
   std::string o;
   Add(o, "{\"t\":", std::to_string(runtime.Now()), ",\"exited\":", Bool(runtime.Exited()),
       ",\"windows\":{");
@@ -157,7 +158,9 @@ std::string Snapshot(const Runtime& runtime, const std::vector<SoundRequest>& so
     if (i) o += ",";
     Add(o, "{\"t\":", std::to_string(sounds[i].t), ",\"file\":", JsonString(sounds[i].file), "}");
   }
-  o += "]}";
+  o += "]";
+  if (!study.empty()) Add(o, ",\"study\":", study);
+  o += "}";
   return o;
 }
 

@@ -9,7 +9,9 @@
 
 namespace quendar {
 
-std::string Snapshot(const Runtime& runtime, const std::vector<SoundRequest>& sounds);
+// `study`, when not empty, is the JSON value of the learner layer's record, written last.
+std::string Snapshot(const Runtime& runtime, const std::vector<SoundRequest>& sounds,
+                     const std::string& study = "");
 
 // JSON text of a string, quoted and escaped.
 std::string JsonString(const std::string& s);

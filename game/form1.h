@@ -15,6 +15,8 @@ class Form1 : public Window {
  public:
   explicit Form1(Runtime& runtime);
 
+  // Compounds dealt per round: one slot each, a top and a bottom block.
+  static constexpr int kSlots = 8;
   // Word list limits: the arrays hold entries 1..2000.
   static constexpr int kMaxWords = 2000;
   static constexpr const char* kWordFile = "jyukugo.dat";
@@ -58,7 +60,7 @@ class Form1 : public Window {
   bool gameOver = false;
 
   // Elements, by design name.
-  std::array<Label*, 8> Label1{}, Label2{}, Label8{};
+  std::array<Label*, kSlots> Label1{}, Label2{}, Label8{};
   std::array<Label*, 11> Label9{};
   Label *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr, *Label6 = nullptr,
         *Label7 = nullptr, *Label10 = nullptr, *Label11 = nullptr;
@@ -75,6 +77,8 @@ class Form1 : public Window {
   void Match(int s);
   void Miss();
   void ShowScore();
+  // The large panel with the score, at game over and by the end command.
+  void ShowFinalScore();
   void AddScore(int delta);
   void PlayCorrectSound();
   void PlayWrongSound();

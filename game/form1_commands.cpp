@@ -8,10 +8,15 @@ void Form1::owaru_Click() {
   Timer1->SetEnabled(false);
   Timer2->SetEnabled(false);
   Timer3->SetEnabled(false);
+  ShowFinalScore();
+}
+
+void Form1::ShowFinalScore() {
   Label7->BackStyle = 1;
   Label7->BackColor = PaletteColor(15);
   Label7->ForeColor = PaletteColor(12);
   Label7->Caption = NumberText(score);
+  runtime().study().Ended();
 }
 
 void Form1::tojiru_Click() {

@@ -22,15 +22,15 @@ void Place(Visual& v, Rect r) {
 }
 
 // Design positions of the blocks; start-up moves them before anything is painted.
-constexpr Rect kLabel1Design[8] = {
+constexpr Rect kLabel1Design[Form1::kSlots] = {
     {381, 509, 650, 650},  {1310, 525, 762, 652}, {2225, 525, 762, 652}, {3170, 509, 762, 652},
     {4023, 509, 762, 652}, {4922, 509, 762, 652}, {5867, 509, 762, 652}, {6811, 493, 762, 652},
 };
-constexpr Rect kLabel2Design[8] = {
+constexpr Rect kLabel2Design[Form1::kSlots] = {
     {518, 7728, 610, 588},  {1402, 7728, 610, 588}, {2331, 7728, 610, 588}, {3261, 7712, 610, 588},
     {4206, 7712, 610, 588}, {5135, 7696, 610, 588}, {6065, 7696, 610, 588}, {7025, 7696, 610, 588},
 };
-constexpr float kLabel8Design[8][2] = {
+constexpr float kLabel8Design[Form1::kSlots][2] = {
     {625, 7394},  {1524, 7378}, {2453, 7330}, {3337, 7346},
     {4328, 7346}, {5227, 7362}, {6202, 7314}, {7116, 7314},
 };
@@ -49,8 +49,8 @@ Form1::Form1(Runtime& runtime) : Window(runtime, "Form1") {
   BuildDesign();
   AddVariable("score", score);
   // The ranges play gives each variable; StateProblem adds the relations between them.
-  AddVariable("roundNo", roundNo, 1, kMaxWords / 8 + 1);
-  AddVariable("hitsInRound", hitsInRound, 0, 8);
+  AddVariable("roundNo", roundNo, 1, kMaxWords / kSlots + 1);
+  AddVariable("hitsInRound", hitsInRound, 0, kSlots);
   AddVariable("cursorCol", cursorCol, 0, 7);
   AddVariable("targetCol", targetCol, 0, 7);
   AddVariable("targetTick", targetTick, 0, 201);
@@ -179,15 +179,15 @@ std::string Form1::StateProblem() const {
   if (wordCount != wordsRead_)
     return "wordCount is the number of lines read (" + std::to_string(wordsRead_) +
            "); play never changes it";
-  for (std::size_t i = 8; i < columnDone.size(); ++i)
+  for (std::size_t i = kSlots; i < columnDone.size(); ++i)
     if (columnDone[i] != 0 || columnOrder[i] != 0)
       return "columns 8 to 10 are never used in play and stay 0";
   int done = 0;
-  for (std::size_t i = 0; i < 8; ++i)
+  for (std::size_t i = 0; i < kSlots; ++i)
     done += columnDone[i];
-  const int rounds = wordCount / 8;
+  const int rounds = wordCount / kSlots;
   if (!gameOver) {
-    if (done == 8) return "every slot would be matched, leaving none to fall";
+    if (done == kSlots) return "every slot would be matched, leaving none to fall";
     if (hitsInRound > 7) return "the eighth match of a round deals the next one at once";
     if (roundNo > rounds)
       return "roundNo would be past the last round (" + std::to_string(rounds) +
@@ -197,9 +197,9 @@ std::string Form1::StateProblem() const {
   int unused = 0;
   for (int k = 1; k <= wordCount; ++k)
     unused += wordUsed[static_cast<std::size_t>(k)] == 0;
-  if (roundNo < rounds && unused < 8 * (rounds - roundNo))
+  if (roundNo < rounds && unused < kSlots * (rounds - roundNo))
     return "rounds " + std::to_string(roundNo + 1) + " to " + std::to_string(rounds) + " need " +
-           std::to_string(8 * (rounds - roundNo)) + " compounds never dealt, and only " +
+           std::to_string(kSlots * (rounds - roundNo)) + " compounds never dealt, and only " +
            std::to_string(unused) + " are left";
   return "";
 }

@@ -23,7 +23,7 @@ void Form1::Timer1_Timer() {
   Random& rnd = runtime().random();
   do {
     rnd.Reseed();
-    fallCol = static_cast<std::int16_t>(Floor(rnd.Unit() * 8.0f));
+    fallCol = static_cast<std::int16_t>(Floor(rnd.Unit() * static_cast<float>(kSlots)));
   } while (columnDone[static_cast<std::size_t>(fallCol)] != 0);
 
   Label& falling = *Label1[static_cast<std::size_t>(fallCol)];
@@ -40,7 +40,7 @@ void Form1::Timer1_Timer() {
   if (targetTick > kTargetTicks) {
     do {
       rnd.Reseed();
-      targetCol = static_cast<std::int16_t>(Floor(rnd.Unit() * 8.0f));
+      targetCol = static_cast<std::int16_t>(Floor(rnd.Unit() * static_cast<float>(kSlots)));
     } while (columnDone[static_cast<std::size_t>(targetCol)] != 0);
     for (Label* block : Label1)
       if (block->Enabled) block->BackColor = PaletteColor(15);
@@ -105,6 +105,7 @@ void Form1::Timer2_Timer() {
 
   shot.Top = target.Top + kBlockSize;
   shot.Left = target.Left;
+  runtime().study().Judged(targetCol, shotCol == targetCol);
   if (shotCol == targetCol) {
     Match(shotCol);
   } else {
@@ -156,7 +157,7 @@ void Form1::Match(int slot) {
   Label10->Visible = true;
   ShowScore();
 
-  if (hitsInRound == 8) {
+  if (hitsInRound == kSlots) {
     AddScore(kRoundClearBonus);
     ShowScore();
     Timer1->SetEnabled(false);

@@ -16,7 +16,7 @@ std::int16_t HomeLeft(int column) {
 }  // namespace
 
 void Form1::Form_Load() {
-  for (std::size_t i = 0; i < 8; ++i) {
+  for (std::size_t i = 0; i < kSlots; ++i) {
     Label2[i]->Top = kBottomRowTop;
     Label1[i]->Top = kTopRowTop;
     Label1[i]->Left = HomeLeft(static_cast<int>(i));
@@ -50,8 +50,9 @@ void Form1::Form_Load() {
     wordUsed[k] = 0;
   }
   wordsRead_ = wordCount;
+  runtime().study().ListRead(wordLines, wordCount);
   // Too short to deal a round from: the game ends at once, and the player hears why.
-  if (wordCount < 8) runtime().Notice(ShortListNotice(kWordFile, file.raw(), 8));
+  if (wordCount < kSlots) runtime().Notice(ShortListNotice(kWordFile, file.raw(), kSlots));
   file.Close();
 
   NewRound();
@@ -61,17 +62,14 @@ void Form1::NewRound() {
   roundNo = Saturate16(roundNo + 1);
   Label3->Caption = NumberText(roundNo);
 
-  if (roundNo > wordCount / 8) {
-    Label7->BackStyle = 1;
-    Label7->BackColor = PaletteColor(15);
-    Label7->ForeColor = PaletteColor(12);
-    Label7->Caption = NumberText(score);
+  if (roundNo > wordCount / kSlots) {
+    ShowFinalScore();
     Enabled = false;
     gameOver = true;
     return;
   }
 
-  for (std::size_t i = 0; i < 8; ++i) {
+  for (std::size_t i = 0; i < kSlots; ++i) {
     const int col = static_cast<int>(i);
     for (Label* block : {Label1[i], Label2[i]}) {
       block->Enabled = true;
@@ -89,12 +87,12 @@ void Form1::NewRound() {
   Label8[static_cast<std::size_t>(cursorCol)]->Visible = true;
 
   hitsInRound = 0;
-  for (int i = 0; i <= 8; ++i)
+  for (int i = 0; i <= kSlots; ++i)
     columnDone[static_cast<std::size_t>(i)] = 0;
 
   Random& rnd = runtime().random();
   rnd.Reseed();
-  for (std::size_t k = 0; k < 8; ++k) {
+  for (std::size_t k = 0; k < kSlots; ++k) {
     do {
       // The product is taken in double precision so it never rounds up to wordCount.
       pickIndex = static_cast<std::int16_t>(
@@ -104,14 +102,15 @@ void Form1::NewRound() {
     Label1[k]->Caption = firstChars[p];
     Label2[k]->Caption = secondChars[p];
     wordUsed[p] = 1;
+    runtime().study().Dealt(static_cast<int>(k), firstChars[p], secondChars[p], wordLines[p]);
   }
 
-  pickCol = static_cast<std::int16_t>(Floor(rnd.Unit() * 8.0f));
+  pickCol = static_cast<std::int16_t>(Floor(rnd.Unit() * static_cast<float>(kSlots)));
   columnOrder[0] = pickCol;
-  for (std::size_t k = 1; k < 8; ++k) {
+  for (std::size_t k = 1; k < kSlots; ++k) {
     bool taken;
     do {
-      pickCol = static_cast<std::int16_t>(Floor(rnd.Unit() * 8.0f));
+      pickCol = static_cast<std::int16_t>(Floor(rnd.Unit() * static_cast<float>(kSlots)));
       taken = false;
       for (std::size_t j = 0; j < k; ++j)
         taken = taken || columnOrder[j] == pickCol;
@@ -119,7 +118,7 @@ void Form1::NewRound() {
     columnOrder[k] = pickCol;
   }
 
-  for (std::size_t i = 0; i < 8; ++i) {
+  for (std::size_t i = 0; i < kSlots; ++i) {
     Label1[i]->Top = kTopRowTop;
     Label1[i]->Left = HomeLeft(columnOrder[i]);
     Label1[i]->Width = Label1[i]->Height = kBlockSize;

@@ -33,8 +33,13 @@ void ReportFatal(const std::string& message, bool display) {
 class FrontEnd {
  public:
   FrontEnd(const FrontEndOptions& options, const FrontEndHooks& hooks, Runtime& runtime,
-           FontLibrary& fonts, PictureStore& pictures)
-      : options_(options), hooks_(hooks), runtime_(runtime), fonts_(fonts), pictures_(pictures) {
+           FontLibrary& fonts, PictureStore& pictures, SidePanelSource panels)
+      : options_(options),
+        hooks_(hooks),
+        runtime_(runtime),
+        fonts_(fonts),
+        pictures_(pictures),
+        panels_(std::move(panels)) {
     SDL_DisplayMode mode;
     if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0)
       framePeriod_ = static_cast<Uint64>((1000 + mode.refresh_rate - 1) / mode.refresh_rate);
@@ -99,7 +104,7 @@ class FrontEnd {
     SDL_Rect usable{0, 0, 0, 0};
     if (SDL_GetDisplayDPI(0, &ddpi, &hdpi, &vdpi) != 0) hdpi = 0;
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
-    const auto [w1, h1] = WindowSizeAt(w, 1.0);
+    const auto [w1, h1] = WindowSizeAt(w, 1.0, panels_ ? panels_(w) : nullptr);
     return PickScale(DesktopDpi(hdpi), usable.w, usable.h, w1, h1);
   }
 
@@ -119,7 +124,7 @@ class FrontEnd {
       const auto it = screens_.find(name);
       if (it != screens_.end() && it->second->model() == w) continue;
       opened.emplace_back(name, std::make_unique<Screen>(*w, fonts_, pictures_, InitialScale(*w),
-                                                         options_.fullscreen));
+                                                         options_.fullscreen, panels_));
     }
     bool closed = false;
     for (auto it = screens_.begin(); it != screens_.end();) {
@@ -202,6 +207,7 @@ class FrontEnd {
   FontLibrary& fonts_;
   PictureStore& pictures_;
   std::map<std::string, std::unique_ptr<Screen>> screens_;
+  SidePanelSource panels_;
   std::vector<std::string> toShow_;  // opened in the last turn, shown in this one
   Uint64 framePeriod_ = 17;  // ms between repaints: at most one per refresh of a 60 Hz display
   Uint64 lastFrame_ = 0;
@@ -231,7 +237,7 @@ int RunGame(const FrontEndOptions& options, const ProgramDescription& program,
     Runtime runtime(clock, random, sound);
     runtime.SetFiles(files);
     program.registerWindows(runtime);
-    FrontEnd(options, hooks, runtime, fonts, pictures).Run(program.startWindow);
+    FrontEnd(options, hooks, runtime, fonts, pictures, program.sidePanel).Run(program.startWindow);
     if (runtime.fatal()) {
       ReportFatal(*runtime.fatal(), true);
       return 1;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "elements/frame.h"
 #include "elements/runtime.h"
 
 namespace quendar {
@@ -19,6 +20,8 @@ struct FrontEndOptions {
 struct ProgramDescription {
   std::function<void(Runtime&)> registerWindows;
   std::string startWindow;
+  // What stands beside a window (the study strip); may be empty.
+  SidePanelSource sidePanel;
 };
 
 // Observers a benchmark installs; each may be empty.

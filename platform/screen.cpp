@@ -22,13 +22,16 @@ std::runtime_error SdlFailure(const std::string& what) {
 }  // namespace
 
 Screen::Screen(Window& model, FontLibrary& fonts, PictureStore& pictures, double scale,
-               bool fullscreen)
+               bool fullscreen, SidePanelSource panels)
     : model_(&model),
       pictures_(pictures),
+      panels_(std::move(panels)),
       canvas_(fonts, pictures),
       caption_(model.Caption),
       fullscreen_(fullscreen) {
-  const auto [w, h] = WindowSizeAt(model, scale);
+  const SidePanel* panel = Panel();
+  hadPanel_ = panel != nullptr;
+  const auto [w, h] = WindowSizeAt(model, scale, panel);
   window_.reset(SDL_CreateWindow(model.Caption.c_str(), SDL_WINDOWPOS_CENTERED,
                                  SDL_WINDOWPOS_CENTERED, w, h,
                                  SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN));
@@ -63,7 +66,13 @@ Screen::DrawResult Screen::Draw(std::uint64_t generation) {
   // just the rectangles it changed.
   SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
   if (!surface) throw SdlFailure("cannot draw in the window " + model_->Caption);
-  current_ = BuildWindowFrame(*model_, surface->w, surface->h, pointer_.hover(), canvas_);
+  const SidePanel* panel = Panel();
+  if ((panel != nullptr) != hadPanel_) {
+    FitPanel(panel);
+    surface = SDL_GetWindowSurface(window_.get());
+    if (!surface) throw SdlFailure("cannot draw in the window " + model_->Caption);
+  }
+  current_ = BuildWindowFrame(*model_, surface->w, surface->h, pointer_.hover(), canvas_, panel);
   if (!canvas_.Prepare(current_, SDL_GetTicks64() + kGlyphSliceMs)) {
     touched_ = true;
     return DrawResult::Pending;
@@ -119,6 +128,22 @@ void Screen::MouseDown(int x, int y) {
 void Screen::MouseUp(int x, int y, Runtime& runtime) {
   const auto [ox, oy] = ToOutput(x, y);
   pointer_.Release(current_, *model_, ox, oy, runtime);
+}
+
+void Screen::FitPanel(const SidePanel* panel) {
+  hadPanel_ = panel != nullptr;
+  Invalidate();
+  // Full screen or maximised, the window keeps its size and the field and panel share it;
+  // otherwise it grows or shrinks by the panel at the scale it shows now.
+  if (SDL_GetWindowFlags(window_.get()) & (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED))
+    return;
+  int ow = 0, oh = 0, ww = 0, wh = 0;
+  SDL_GetWindowSizeInPixels(window_.get(), &ow, &oh);
+  SDL_GetWindowSize(window_.get(), &ww, &wh);
+  const double density = ow > 0 ? static_cast<double>(ww) / ow : 1.0;
+  const auto [w, h] = WindowSizeAt(*model_, current_.scale, panel);
+  SDL_SetWindowSize(window_.get(), std::max(1, static_cast<int>(std::lround(w * density))),
+                    std::max(1, static_cast<int>(std::lround(h * density))));
 }
 
 void Screen::ToggleFullscreen() {

@@ -22,7 +22,7 @@ class Screen {
  public:
   // Throws std::runtime_error when SDL cannot open the window or draw in it.
   Screen(Window& model, FontLibrary& fonts, PictureStore& pictures, double scale,
-         bool fullscreen = false);
+         bool fullscreen = false, SidePanelSource panels = nullptr);
 
   Window* model() const { return model_; }
   Uint32 id() const { return SDL_GetWindowID(window_.get()); }
@@ -60,8 +60,15 @@ class Screen {
   // Window coordinates to output pixels; they differ only where the desktop scales.
   std::pair<int, int> ToOutput(int x, int y) const;
 
+  // The panel beside the window now, and whether the last frame had one: the window grows
+  // and shrinks by the panel's width when it comes and goes.
+  const SidePanel* Panel() const { return panels_ ? panels_(*model_) : nullptr; }
+  void FitPanel(const SidePanel* panel);
+
   Window* model_;
   PictureStore& pictures_;
+  SidePanelSource panels_;
+  bool hadPanel_ = false;
   WindowPtr window_;
   SdlCanvas canvas_;
   std::string caption_, icon_;

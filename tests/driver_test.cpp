@@ -82,9 +82,9 @@ TEST(DriverScript, SnapshotShowsVariablesElementsAndSounds) {
   std::string before, after;
   std::getline(lines, before);
   std::getline(lines, after);
-  EXPECT_EQ(
-      before,
-      "{\"t\":0,\"exited\":false,\"windows\":{\"cright\":null,\"Form1\":null},\"sounds\":[]}");
+  EXPECT_EQ(before,
+            "{\"t\":0,\"exited\":false,\"windows\":{\"cright\":null,\"Form1\":null},\"sounds\":[],"
+            "\"study\":{\"shown\":false,\"ended\":false,\"entries\":[]}}");
   EXPECT_NE(after.find("\"t\":620"), std::string::npos);
   EXPECT_NE(after.find("\"cright\":null"), std::string::npos);
   EXPECT_NE(after.find("\"columnOrder\":["), std::string::npos);

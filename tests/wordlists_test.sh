@@ -1,7 +1,9 @@
 #!/bin/sh
 # Checks the committed compound lists in assets/ are files the game can load:
-# 8..2000 lines, CR LF after every line, valid CP932, exactly two kanji a line
-# (々 only second), no duplicates, no counted numbers (三枚, 六月).
+# 8..2000 lines, CR LF after every line, valid CP932, two kanji a line (々 only
+# second) then a TAB, the kana reading, a TAB and a meaning of 1..40 characters,
+# no duplicates, no counted numbers (三枚, 六月), and the same compounds in the
+# same order as the deals have always used.
 # When the Debian sources are installed it also checks the lists match a fresh
 # run of tools/make-wordlists, so hand edits to the .dat files get caught.
 # Usage: tests/wordlists_test.sh [ASSETS_DIR]
@@ -42,6 +44,12 @@ check_list() {
         BEGIN { $f = shift @ARGV; $bad = 0 }
         chomp; s/\r\z//; $n = $.;
         sub kanji { my $c = ord shift; ($c >= 0x4E00 && $c <= 0x9FFF) || ($c >= 0x3400 && $c <= 0x4DBF) }
+        my ($word, $reading, $meaning, @more) = split /\t/, $_, -1;
+        if (@more || ($reading // "") !~ /^[\x{3041}-\x{3096}\x{30A1}-\x{30FA}\x{30FC}]+$/
+                || ($meaning // "") !~ /^[\x{20}-\x{7E}\x{2026}]{1,40}$/ || $meaning =~ /[\\~]/) {
+            print "$f:$n: \"$_\" is not compound TAB kana reading TAB meaning of 1..40 characters\n"; $bad = 1;
+        }
+        $_ = $word;
         my @c = split //;
         if (@c != 2 || !kanji($c[0]) || !(kanji($c[1]) || $c[1] eq "\x{3005}")) {
             print "$f:$n: \"$_\" is not exactly two kanji\n"; $bad = 1;
@@ -67,8 +75,15 @@ check_list "$assets/jyukugo-joyo.dat"
 # a careless tool mangles; the default list must carry them intact.
 for word in 代表 能力 表示 予定; do
     checked=$((checked + 1))
-    iconv -f CP932 -t UTF-8 "$assets/jyukugo.dat" 2>/dev/null | tr -d '\r' | grep -qx "$word" ||
+    iconv -f CP932 -t UTF-8 "$assets/jyukugo.dat" 2>/dev/null | tr -d '\r' | cut -f1 | grep -qx "$word" ||
         fail "$assets/jyukugo.dat: common word $word (0x5C trail byte) missing or garbled"
+done
+
+# Every deal draws from these compounds in this order; a curation change updates the sums on purpose.
+for pair in jyukugo.dat:fb84c853c5c902e3 jyukugo-elementary.dat:6545ff9da76afd39 jyukugo-joyo.dat:eac7e9eaad8c2d58; do
+    checked=$((checked + 1))
+    sum=$(iconv -f CP932 -t UTF-8 "$assets/${pair%%:*}" 2>/dev/null | tr -d '\r' | cut -f1 | sha256sum | cut -c1-16)
+    [ "$sum" = "${pair#*:}" ] || fail "$assets/${pair%%:*}: compounds changed (sha256 of column 1 is $sum)"
 done
 
 # Regeneration check, only where the sources are installed (tools/make-wordlists --help lists them).

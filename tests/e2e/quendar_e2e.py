@@ -12,6 +12,8 @@ SCENARIO is one of:
     wm-close   the window manager's close button in the middle of a game
     game-over  a word list too short to play: game over at once, then the close button
     error-window  a named list that does not exist: the game's error window, Enter closes it
+    study      an annotated list: the study strip beside the field shows the reading of the
+               compound just matched, F2 hides and shows it, 終わる writes the review file
     installed  cmake --install into a staging root (--build DIR), then the desktop entry and
                its actions started from an empty directory: shipped lists, sound, window
                class, and a list in ~/.local/share/quendar before the shipped one
@@ -990,11 +992,77 @@ def installed(c, desk, game, assets):
         run.stop()
 
 
+STRIP_W = 232  # the study strip beside the field, at scale 1
+IS_READING = near((0x8A, 0x3A, 0x1A), 50)
+IS_STRIP_INK = lambda p: max(p) < 80
+
+
+def study(c, desk, game, assets):
+    """Each compound's reading is 1 to 6 kana long, so the width of the reading drawn in the
+    strip tells which compound the strip shows; the review file says which was matched."""
+    main = wait_for(lambda: desk.window("Quendar"), START_TIMEOUT)
+    if not c.check("the main window appears", main):
+        return
+    x, y, w, h = desk.geometry(main)
+    s = w / (CLIENT_W + STRIP_W)
+    board = Board((x, y, round_half_up(CLIENT_W * s), h))
+    c.check("the window is the field and the strip beside it, at one scale",
+            s >= 1 and s == int(s) and 10 * s <= board.menu <= 40 * s, f"geometry {(x, y, w, h)}")
+    strip = (round_half_up(CLIENT_W * s), board.menu, round_half_up(STRIP_W * s), h - board.menu)
+    big = (strip[0] + round(12 * s), board.menu + round(10 * s), round(200 * s), round(60 * s))
+    reading = (strip[0] + round(12 * s), board.menu + round(74 * s), round(200 * s), round(24 * s))
+    shown = None
+    for shot in range(40):
+        img = desk.capture(main)
+        if img and img.count(big, IS_STRIP_INK) > 40:
+            shown = img
+            break
+        col = shot % COLUMNS
+        desk.click(*board.centre_on_screen(board.bottom_block(col)))
+        time.sleep(0.9)
+    if not c.check("a match puts its compound large in the strip", shown):
+        return
+    desk.key(main, "F2")
+    c.check("F2 hides the strip: the window shrinks to the field",
+            wait_for(lambda: desk.geometry(main)[2] == round_half_up(CLIENT_W * s)))
+    desk.key(main, "F2")
+    c.check("F2 shows it again", wait_for(lambda: desk.geometry(main)[2] == w))
+    items = menu_items(desk.capture(main), board)
+    desk.click(board.x + sum(items[0]) // 2, board.y + board.menu // 2)
+    review = os.path.join(desk.workdir, "review.tsv")
+    if not c.check("終わる writes the review file", wait_for(lambda: os.path.exists(review))):
+        return
+    with open(review, encoding="utf-8-sig") as f:
+        rows = [line.rstrip("\r\n").split("\t") for line in f]
+    matched = [r for r in rows if r[3].startswith("matched")]
+    c.check("the review has every dealt compound with four columns, the matched one last",
+            len(rows) >= 8 and all(len(r) == 4 for r in rows) and len(matched) == 1
+            and rows[-1] == matched[0], f"{rows}")
+    xs = [px for px, _, p in shown.pixels(reading) if IS_READING(p)]
+    width = max(xs) - min(xs) + 1 if xs else 0
+    kana = len(matched[0][1]) if matched else 0
+    c.check("the strip shows the matched compound's reading",
+            kana and abs(width - 16 * kana * s) <= 6 * s,
+            f"{width} px of reading ink for {kana} kana at 16 px")
+    missed = near((0xB0, 0x28, 0x18), 50)  # the review's not-matched compounds
+    img = wait_for(lambda: (lambda i: i and i.count(strip, missed) > 200 and i)(
+        desk.capture(main)))
+    c.check("at the end the strip turns into the review, the misses in red", img)
+    desk.close_button(main)
+    c.check("the close button ends the game with status 0", game.wait_exit(STEP_TIMEOUT) == 0)
+
+
+def prepare_study(workdir, assets, lines):
+    with open(os.path.join(workdir, "jyukugo.dat"), "wb") as f:
+        f.write("".join(f"{w}\t{'あいうえおか'[:i % 6 + 1]}\tmeaning {i}\r\n"
+                        for i, w in enumerate(WORDS[:lines])).encode("cp932"))
+
+
 SCENARIOS = {"play": (play, len(WORDS)), "wm-close": (wm_close, len(WORDS)),
              "game-over": (game_over, 5), "error-window": (error_window, 0),
-             "installed": (installed, 0)}
+             "installed": (installed, 0), "study": (study, len(WORDS))}
 # The scenarios that start the game themselves, or with other arguments.
-GAME_ARGS = {"error-window": ["no-such-list.dat"]}
+GAME_ARGS = {"error-window": ["no-such-list.dat"], "study": ["--review", "review.tsv"]}
 ERROR_TITLE = "Quendar: cannot start"
 IS_BUTTON_EDGE = lambda p: p[2] >= 150 and p[0] <= 90 and 90 <= p[1] <= 130  # #3A6EA5
 
@@ -1028,6 +1096,8 @@ def main():
     started = time.monotonic()
     try:
         prepare(workdir, args.assets, lines)
+        if args.scenario == "study":
+            prepare_study(workdir, args.assets, lines)
         xserver = XServer(workdir)
         desk = Desktop(xserver.display, workdir)
         c.desk = desk

@@ -1,0 +1,89 @@
+// The learner layer: every compound dealt in a run with its reading and meaning from its
+// list line, how often a shot missed it, whether it was matched; the review at the end.
+// The game feeds it through the runtime's study service and never reads it back.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "elements/keys.h"
+#include "elements/services.h"
+
+namespace quendar {
+
+struct StudyEntry {
+  std::string word, reading, meaning;
+  int deal = 0;
+  int wrong = 0;
+  bool matched = false;
+};
+
+// The reading and meaning of a list line: its second and third TAB-separated columns, with
+// control characters dropped so nothing can disturb a screen or a file.
+struct Annotation {
+  std::string reading, meaning;
+};
+Annotation AnnotationOf(const std::string& line);
+
+class StudyRecord : public StudyService {
+ public:
+  // `startShown` false keeps the strip hidden even for an annotated list (--no-study).
+  explicit StudyRecord(bool startShown = true) : startShown_(startShown) {}
+
+  void ListRead(const std::vector<std::string>& lines, int count) override;
+  void Dealt(int slot, const std::string& first, const std::string& second,
+             const std::string& line) override;
+  void Judged(int targetSlot, bool match) override;
+  void Ended() override;
+  bool TakeKey(int keyCode) override;
+
+  bool shown() const { return shown_; }
+  bool ended() const { return ended_; }
+  const std::vector<StudyEntry>& entries() const { return entries_; }
+  // The entry matched last, or -1.
+  int lastMatched() const { return lastMatched_; }
+  // Entry indices newest match first.
+  const std::vector<int>& matchOrder() const { return matchOrder_; }
+  // Changes with every report that changes what the record shows.
+  std::uint64_t revision() const { return revision_; }
+
+  // The snapshot's `study` member.
+  std::string Json() const;
+
+  // Called after each report that ends the game (a review file is written then).
+  void OnEnded(std::function<void()> f) { onEnded_ = std::move(f); }
+
+ private:
+  void Changed() { ++revision_; }
+
+  bool startShown_;
+  bool shown_ = false;
+  bool ended_ = false;
+  int deal_ = 0;
+  std::array<int, 8> slotEntry_{-1, -1, -1, -1, -1, -1, -1, -1};
+  std::vector<StudyEntry> entries_;
+  std::vector<int> matchOrder_;
+  int lastMatched_ = -1;
+  std::uint64_t revision_ = 0;
+  std::function<void()> onEnded_;
+};
+
+// The review: entries never matched, then those matched after wrong shots (most misses
+// first), then the rest; within a group in the order dealt.
+enum class ReviewGroup { NotMatched, MatchedAfterMisses, Matched };
+ReviewGroup GroupOf(const StudyEntry& e);
+std::vector<int> ReviewOrder(const std::vector<StudyEntry>& entries);
+// The result in plain words, as the review file says it.
+std::string ResultWords(const StudyEntry& e);
+
+// The review as a UTF-8 word list that a flashcard program also imports: a byte-order mark,
+// then per entry "compound TAB reading TAB meaning TAB result" and CR LF, in review order.
+std::string ReviewText(const std::vector<StudyEntry>& entries);
+// The compounds to play again (not matched, or matched after wrong shots), each once, as a
+// word list in the same form; "" when there are fewer than a round's eight.
+std::string AgainText(const std::vector<StudyEntry>& entries, int roundSize);
+
+}  // namespace quendar
