@@ -10,6 +10,8 @@
 
 #include "app/driver.h"
 #include "app/program.h"
+#include "app/script.h"
+#include "elements/datafiles.h"
 #include "elements/snapshot.h"
 #include "elements/textfile.h"
 #include "game/form1.h"
@@ -18,6 +20,20 @@
 
 namespace quendar {
 namespace {
+
+// Where the game finds jyukugo.dat: the page's directory for a shipped list, or the lines
+// of a player's file as the page streamed them through the reader.
+DataFiles pageFiles;
+
+// Lines for the player that are no error (a list too short to play) go to the page's
+// message area.
+void NoticeToPage(const std::string& line) {
+  EM_ASM(
+      {
+        if (Module.quendarNotice) Module.quendarNotice(UTF8ToString($0));
+      },
+      line.c_str());
+}
 
 // One run of the program on the page's clock, sound and canvas.
 struct PageRun {
@@ -32,12 +48,15 @@ struct PageRun {
   std::vector<std::uint64_t> bursts;
   PageRun() {
     runtime.SetStudy(study);
+    runtime.SetFiles(pageFiles);
+    runtime.SetNoticeSink(NoticeToPage);
     RegisterProgram(runtime);
   }
 };
 
 std::unique_ptr<PageRun> run;
-std::string reply;  // the text last returned to the page
+std::unique_ptr<RawLinesReader> listReader;  // a player's file on its way in
+std::string reply;                           // the text last returned to the page
 
 const char* Reply(std::string text) {
   reply = std::move(text);
@@ -112,6 +131,12 @@ EMSCRIPTEN_KEEPALIVE int quendar_window_changed() {
   return run && run->screen.Shown() != run->screen.lastWindow();
 }
 
+// A command of the menu bar by name, exactly as a click on its slot gives it: the page's
+// own large buttons on a touch screen call this.
+EMSCRIPTEN_KEEPALIVE void quendar_menu(const char* name) {
+  if (run) run->runtime.Menu(name);
+}
+
 EMSCRIPTEN_KEEPALIVE void quendar_key(int code) {
   if (run) run->runtime.Key(code);
 }
@@ -181,6 +206,20 @@ EMSCRIPTEN_KEEPALIVE const char* quendar_study() {
   return Reply(run ? run->study.Json() : "null");
 }
 
+// The orders the panel lists entries in, as indices into quendar_study()'s entries: the
+// matches newest first, and the review's order.
+EMSCRIPTEN_KEEPALIVE const char* quendar_study_order() {
+  if (!run) return Reply("null");
+  auto list = [](const std::vector<int>& v) {
+    std::string o = "[";
+    for (std::size_t i = 0; i < v.size(); ++i)
+      o += (i ? "," : "") + std::to_string(v[i]);
+    return o + "]";
+  };
+  return Reply("{\"matches\":" + list(run->study.matchOrder()) +
+               ",\"review\":" + list(ReviewOrder(run->study.entries())) + "}");
+}
+
 EMSCRIPTEN_KEEPALIVE int quendar_study_revision() {
   return run ? static_cast<int>(run->study.revision() & 0x7FFFFFFF) : -1;
 }
@@ -195,28 +234,75 @@ EMSCRIPTEN_KEEPALIVE const char* quendar_again_text() {
   return Reply(run ? AgainText(run->study.entries(), Form1::kSlots) : "");
 }
 
-// Whether the game's reader has all it reads of a word list once the file holds what is
-// at `path` so far: it stops after one line more than the game keeps.
-EMSCRIPTEN_KEEPALIVE int quendar_list_complete(const char* path) {
+// A player's file, streamed through the game's own reader a piece at a time, so that the
+// page reads exactly what the desktop reads while holding no more of the file than the
+// lines it keeps. `label` is the file's name as messages give it. Each call returns ""
+// or the reader's refusal; quendar_list_feed returns 1 while it wants more bytes.
+EMSCRIPTEN_KEEPALIVE const char* quendar_list_open(const char* label, double size) {
+  pageFiles = DataFiles();
+  listReader.reset();
   try {
-    const RawLines raw = ReadRawLines(path, Form1::kMaxWords + 1, TextFile::kMaxChars * 4);
-    return raw.lines.size() > static_cast<std::size_t>(Form1::kMaxWords);
-  } catch (const FatalError&) {
-    return 1;
+    listReader = std::make_unique<RawLinesReader>(
+        label, Form1::kMaxWords + 1, TextFile::kMaxChars * 4, static_cast<std::uint64_t>(size));
+  } catch (const FatalError& e) {
+    return Reply(e.what());
   }
+  return Reply("");
 }
 
-// Runs a driver script on a virtual clock in `dir` (which holds the chosen list). Returns
-// {"snapshots": [...]} with a snapshot per `snapshot` line, plus "error" with the
-// driver's message when a line is malformed or the program stopped with a fatal error.
-EMSCRIPTEN_KEEPALIVE const char* quendar_run_script(const char* dir, const char* script) {
+EMSCRIPTEN_KEEPALIVE int quendar_list_feed(const char* bytes, int length) {
+  if (!listReader) return 0;
+  try {
+    listReader->Feed(bytes, static_cast<std::size_t>(length));
+  } catch (const FatalError& e) {
+    reply = e.what();
+    listReader.reset();
+    return -1;
+  }
+  return listReader->WantsMore() ? 1 : 0;
+}
+
+// The refusal quendar_list_feed met (-1).
+EMSCRIPTEN_KEEPALIVE const char* quendar_list_error() {
+  return reply.c_str();
+}
+
+// Ends a player's file: the game reads its lines from now on, under `label`.
+EMSCRIPTEN_KEEPALIVE void quendar_list_close(const char* label) {
+  if (!listReader) return;
+  pageFiles.Provide("jyukugo.dat", label, std::make_shared<RawLines>(listReader->Finish()));
+  listReader.reset();
+}
+
+// A shipped list: the game reads jyukugo.dat from the run directory again.
+EMSCRIPTEN_KEEPALIVE void quendar_list_shipped() {
+  pageFiles = DataFiles();
+  listReader.reset();
+}
+
+// Runs a driver script of `length` bytes (on the heap, so any length fits, and a NUL byte
+// is a character of its line as quendar-sim reads it) on a virtual clock in `dir`, which
+// holds the chosen list. Returns {"snapshots": [...]} with a snapshot per `snapshot`
+// line, plus "error" with the driver's message when a line is malformed or the program
+// stopped with a fatal error.
+EMSCRIPTEN_KEEPALIVE const char* quendar_run_script(const char* dir, const char* script,
+                                                    int length) {
   if (chdir(dir) != 0) return Reply("{\"status\":2,\"error\":\"no word list directory\"}");
   std::ostringstream out, err;
   Driver driver(out, err, MakePageScreenshooter());
-  std::istringstream in(script);
+  driver.runtime().SetFiles(pageFiles);
+  // Read in place: a long script is not copied again.
+  struct InPlace : std::streambuf {
+    InPlace(const char* p, std::size_t n) {
+      char* b = const_cast<char*>(p);
+      setg(b, b, b + n);
+    }
+  } source(script, static_cast<std::size_t>(length));
+  std::istream in(&source);
   std::string line;
   int status = 0;
-  for (int lineNo = 1; std::getline(in, line); ++lineNo) {
+  // Line by line exactly as quendar-sim reads its script.
+  for (int lineNo = 1; ReadScriptLine(in, line); ++lineNo) {
     if (auto s = driver.RunLine(line, lineNo)) {
       status = *s;
       break;

@@ -15,7 +15,20 @@ void DataFiles::Assign(const std::string& name, const std::string& path, const s
   assigned_.push_back({name, path, why});
 }
 
+void DataFiles::Provide(const std::string& name, const std::string& label,
+                        std::shared_ptr<const RawLines> lines) {
+  provided_.push_back({name, label, std::move(lines)});
+}
+
+const RawLines* DataFiles::Provided(const std::string& name) const {
+  for (const auto& p : provided_)
+    if (p.name == name) return p.lines.get();
+  return nullptr;
+}
+
 std::optional<std::string> DataFiles::Find(const std::string& name) const {
+  for (const auto& p : provided_)
+    if (p.name == name) return p.label;
   std::error_code ec;
   for (const auto& a : assigned_)
     if (a.name == name) {

@@ -5,9 +5,12 @@
 // the game at directories of their own.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "elements/textfile.h"
 
 namespace quendar {
 
@@ -25,6 +28,12 @@ class DataFiles {
   // Makes `name` mean the file at `path`, wherever the directories are.
   void Assign(const std::string& name, const std::string& path, const std::string& why);
 
+  // Makes `name` mean lines read already (a file the page streamed through the reader);
+  // Find then answers `label`, the name its messages give it.
+  void Provide(const std::string& name, const std::string& label,
+               std::shared_ptr<const RawLines> lines);
+  const RawLines* Provided(const std::string& name) const;
+
   // The path to open for `name`: its assigned file, or the first directory that holds an
   // entry of that name (a directory or unreadable file there still counts, so that its
   // own error is reported rather than skipped over). Nothing when it is nowhere.
@@ -41,6 +50,11 @@ class DataFiles {
   };
   std::vector<DataDir> dirs_;
   std::vector<Assigned> assigned_;
+  struct Given {
+    std::string name, label;
+    std::shared_ptr<const RawLines> lines;
+  };
+  std::vector<Given> provided_;
 };
 
 // The game's directories, in order: the current directory, `$XDG_DATA_HOME/quendar`

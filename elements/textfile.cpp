@@ -139,69 +139,66 @@ std::string DescribeFileType(unsigned mode) {
   return "a special file";
 }
 
-RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t maxBytesPerLine) {
-  Fd file;
-  // Without blocking, so a named pipe with no writer cannot hold the game in open().
-  file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  struct stat st {};
-  if (file.fd < 0) {
-    const int err = errno;
-    if (err == ENOENT) {
-      if (!path.empty() && path.front() == '/') Fail(path, "file not found");
-      std::error_code ec;
-      const auto tried = std::filesystem::absolute(path, ec);
-      Fail(path, "file not found in the current directory" +
-                     (ec ? std::string() : " (looked for " + tried.string() + ")"));
-    }
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) FailNotRegular(path, st.st_mode);
-    Fail(path, std::string("cannot be opened: ") + std::strerror(err));
+// The reader's state between the pieces of a file: both readings of its lines, and the
+// census that chooses between them.
+struct RawLinesReader::State {
+  State(std::size_t maxLines, std::size_t maxBytes)
+      : sjis(false, maxLines, maxBytes), utf8(true, maxLines, maxBytes) {
+    utf8.onLine = [this](const std::string& line, std::size_t lineNo, bool cut) {
+      census.Scan(line, lineNo, cut);
+      // A list with a bad byte is not read as UTF-8: its lines need not be kept.
+      if (census.badBytes > 0 && !bom) {
+        utf8.store = false;
+        utf8.lines.clear();
+      }
+    };
   }
-  if (::fstat(file.fd, &st) != 0)
-    Fail(path, std::string("cannot be read: ") + std::strerror(errno));
-  if (!S_ISREG(st.st_mode)) FailNotRegular(path, st.st_mode);
-  ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
-  const std::uint64_t budget = static_cast<std::uint64_t>(maxLines) * kMaxBytesPerLine;
-  // Refused from its size alone, rather than after gigabytes read to find its lines.
-  if (static_cast<std::uint64_t>(st.st_size) > budget)
-    Fail(path, "is " + std::to_string(static_cast<std::uint64_t>(st.st_size) >> 20) +
-                   " MiB, far too large for a word list (at most " + std::to_string(budget >> 20) +
-                   " MiB)");
-
-  Splitter sjis(false, maxLines, maxBytesPerLine);
-  Splitter utf8(true, maxLines, maxBytesPerLine);
+  Splitter sjis, utf8;
   Utf8Census census;
   bool bom = false;
-  utf8.onLine = [&](const std::string& line, std::size_t lineNo, bool cut) {
-    census.Scan(line, lineNo, cut);
-    // A list with a bad byte is not read as UTF-8: its lines need not be kept.
-    if (census.badBytes > 0 && !bom) {
-      utf8.store = false;
-      utf8.lines.clear();
-    }
-  };
-
   std::uint64_t total = 0;
-  constexpr std::size_t kBuffer = 1 << 20;
-  std::unique_ptr<char[]> buf(new char[kBuffer]);
-  for (;;) {
-    const bool utf8Wanted = utf8.store && !utf8.done();
-    const bool sjisWanted = !bom && !sjis.done();
-    if (!utf8Wanted && !sjisWanted) break;
-    const ssize_t got = ::read(file.fd, buf.get(), kBuffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      Fail(path, std::string("cannot be read: ") + std::strerror(errno));
-    }
-    if (got == 0) break;
-    if (total == 0 && got >= 3 && std::memcmp(buf.get(), "\xEF\xBB\xBF", 3) == 0) bom = true;
-    total += static_cast<std::uint64_t>(got);
-    if (total > budget)  // a file that grows while it is read
-      Fail(path, "has more than " + std::to_string(budget >> 20) + " MiB without " +
-                     std::to_string(maxLines) + " lines ending; far too large for a word list");
-    const char* end = buf.get() + got;
-    if (!utf8.done()) utf8.Feed(buf.get(), end);
-    if (sjisWanted) sjis.Feed(buf.get(), end);
-  }
+};
+
+RawLinesReader::RawLinesReader(std::string path, std::size_t maxLines, std::size_t maxBytesPerLine,
+                               std::uint64_t size)
+    : path_(std::move(path)),
+      maxLines_(maxLines),
+      budget_(static_cast<std::uint64_t>(maxLines) * kMaxBytesPerLine),
+      s_(std::make_unique<State>(maxLines, maxBytesPerLine)) {
+  // Refused from its size alone, rather than after gigabytes read to find its lines.
+  if (size > budget_)
+    Fail(path_, "is " + std::to_string(size >> 20) +
+                    " MiB, far too large for a word list (at most " +
+                    std::to_string(budget_ >> 20) + " MiB)");
+}
+
+RawLinesReader::~RawLinesReader() = default;
+
+bool RawLinesReader::WantsMore() const {
+  const bool utf8Wanted = s_->utf8.store && !s_->utf8.done();
+  const bool sjisWanted = !s_->bom && !s_->sjis.done();
+  return utf8Wanted || sjisWanted;
+}
+
+void RawLinesReader::Feed(const char* p, std::size_t n) {
+  if (n == 0 || !WantsMore()) return;
+  State& s = *s_;
+  const bool sjisWanted = !s.bom && !s.sjis.done();
+  if (s.total == 0 && n >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0) s.bom = true;
+  s.total += n;
+  if (s.total > budget_)  // a file that grows while it is read
+    Fail(path_, "has more than " + std::to_string(budget_ >> 20) + " MiB without " +
+                    std::to_string(maxLines_) + " lines ending; far too large for a word list");
+  if (!s.utf8.done()) s.utf8.Feed(p, p + n);
+  if (sjisWanted) s.sjis.Feed(p, p + n);
+}
+
+RawLines RawLinesReader::Finish() {
+  State& s = *s_;
+  Splitter& utf8 = s.utf8;
+  Splitter& sjis = s.sjis;
+  const Utf8Census& census = s.census;
+  const bool bom = s.bom;
   utf8.Finish();
   sjis.Finish();
 
@@ -223,10 +220,10 @@ RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t
     out.why = "plain ASCII reads the same either way";
   } else {
     const long u = JapaneseScore(utf8.lines, TextEncoding::Utf8);
-    const long s = JapaneseScore(sjis.lines, TextEncoding::ShiftJis);
-    asUtf8 = u > s && u > 0;
-    const std::string scores =
-        " (" + std::to_string(asUtf8 ? u : s) + " against " + std::to_string(asUtf8 ? s : u) + ")";
+    const long sc = JapaneseScore(sjis.lines, TextEncoding::ShiftJis);
+    asUtf8 = u > sc && u > 0;
+    const std::string scores = " (" + std::to_string(asUtf8 ? u : sc) + " against " +
+                               std::to_string(asUtf8 ? sc : u) + ")";
     out.why = asUtf8 ? "valid UTF-8 that reads as more kanji and kana than as Shift-JIS" + scores
                      : "valid UTF-8, but it reads as more kanji and kana as Shift-JIS" + scores;
   }
@@ -241,6 +238,43 @@ RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t
     out.lines = std::move(sjis.lines);
   }
   return out;
+}
+
+RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t maxBytesPerLine) {
+  Fd file;
+  // Without blocking, so a named pipe with no writer cannot hold the game in open().
+  file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat st {};
+  if (file.fd < 0) {
+    const int err = errno;
+    if (err == ENOENT) {
+      if (!path.empty() && path.front() == '/') Fail(path, "file not found");
+      std::error_code ec;
+      const auto tried = std::filesystem::absolute(path, ec);
+      Fail(path, "file not found in the current directory" +
+                     (ec ? std::string() : " (looked for " + tried.string() + ")"));
+    }
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) FailNotRegular(path, st.st_mode);
+    Fail(path, std::string("cannot be opened: ") + std::strerror(err));
+  }
+  if (::fstat(file.fd, &st) != 0)
+    Fail(path, std::string("cannot be read: ") + std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) FailNotRegular(path, st.st_mode);
+  ::fcntl(file.fd, F_SETFL, ::fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+  RawLinesReader reader(path, maxLines, maxBytesPerLine, static_cast<std::uint64_t>(st.st_size));
+
+  constexpr std::size_t kBuffer = 1 << 20;
+  std::unique_ptr<char[]> buf(new char[kBuffer]);
+  while (reader.WantsMore()) {
+    const ssize_t got = ::read(file.fd, buf.get(), kBuffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      Fail(path, std::string("cannot be read: ") + std::strerror(errno));
+    }
+    if (got == 0) break;
+    reader.Feed(buf.get(), static_cast<std::size_t>(got));
+  }
+  return reader.Finish();
 }
 
 std::string DecodeLine(const std::string& raw, TextEncoding encoding, bool* invalid) {
@@ -272,6 +306,11 @@ void TextFile::Open(const std::string& path, std::size_t maxLines) {
 std::string TextFile::LineInput() {
   if (Eof()) return "";
   return FirstChars(DecodeLine(raw_.lines[next_++], raw_.encoding), kMaxChars);
+}
+
+void TextFile::Adopt(const RawLines& read) {
+  raw_ = read;
+  next_ = 0;
 }
 
 void TextFile::Close() {

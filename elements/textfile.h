@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,29 @@ struct RawLines {
 // large (more than kMaxBytesPerLine bytes per line asked for) that it cannot be a list.
 RawLines ReadRawLines(const std::string& path, std::size_t maxLines, std::size_t maxBytesPerLine);
 
+// The reader of ReadRawLines on bytes handed to it piece by piece, for a file that is not
+// on a file system: the page streams a player's file through it, so it reads exactly what
+// the desktop reads while holding no more of the file than the lines it keeps.
+class RawLinesReader {
+ public:
+  // Throws FatalError naming `path` when `size` is over the byte budget.
+  RawLinesReader(std::string path, std::size_t maxLines, std::size_t maxBytesPerLine,
+                 std::uint64_t size);
+  ~RawLinesReader();
+  // Whether bytes still to come could change what is read.
+  bool WantsMore() const;
+  // Takes the next bytes of the file; throws FatalError once more than the budget came.
+  void Feed(const char* p, std::size_t n);
+  RawLines Finish();
+
+ private:
+  struct State;
+  std::string path_;
+  std::size_t maxLines_;
+  std::uint64_t budget_;
+  std::unique_ptr<State> s_;
+};
+
 // The byte budget of a read, per line asked for: a second guard, after the refusal of
 // pipes and devices, against a file that never ends.
 constexpr std::uint64_t kMaxBytesPerLine = 4u << 20;
@@ -62,6 +86,8 @@ class TextFile {
   // Reads no more than `maxLines` lines ahead; a caller that wants to know whether a file
   // is longer than n lines opens it with n + 1.
   void Open(const std::string& path, std::size_t maxLines);
+  // Takes lines a RawLinesReader read already, as Open would have read them.
+  void Adopt(const RawLines& read);
   bool Eof() const { return next_ >= raw_.lines.size(); }
   std::string LineInput();
   void Close();

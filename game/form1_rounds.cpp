@@ -34,7 +34,10 @@ void Form1::Form_Load() {
   TextFile file;
   // One line more than the arrays hold, to tell a full list from an oversized one
   // without reading the rest of a huge file.
-  file.Open(*path, kMaxWords + 1);
+  if (const RawLines* read = runtime().files().Provided(kWordFile))
+    file.Adopt(*read);
+  else
+    file.Open(*path, kMaxWords + 1);
   wordCount = 0;
   while (!file.Eof()) {
     if (wordCount == kMaxWords) {
