@@ -3,9 +3,11 @@ import { $, canvas, run } from "./page.js";
 import { requestDraw, restep, startRun } from "./loop.js";
 import { choose } from "./lists.js";
 import { quendarSound } from "./sound.js";
+import { otherLanguage, prefs, setLanguage } from "./words.js";
 
-// The keys the game tests, by their codes on the desktop.
-const KEYS = { Enter: 13, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40 };
+// The keys the game tests, by their codes on the desktop, and F2, which the learner layer
+// takes to show or hide the study panel.
+const KEYS = { Enter: 13, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40, F2: 113 };
 
 function pointerXY(e) {
   const r = canvas.getBoundingClientRect();
@@ -23,10 +25,13 @@ function pointer(kind, e) {
 }
 
 export function listen() {
+  document.documentElement.classList.toggle(
+    "touch", navigator.maxTouchPoints > 0 || matchMedia("(pointer: coarse)").matches);
   const gesture = () => quendarSound.resume();
   for (const type of ["pointerdown", "keydown", "touchstart"])
     window.addEventListener(type, gesture, { capture: true, passive: true });
-  document.addEventListener("keydown", (e) => {
+  // Only while the game has the focus: elsewhere Enter and Space belong to the buttons.
+  canvas.addEventListener("keydown", (e) => {
     if (!run.running || e.ctrlKey || e.altKey || e.metaKey) return;
     const code = KEYS[e.key];
     if (code === undefined) return;
@@ -49,10 +54,32 @@ export function listen() {
   });
   canvas.addEventListener("contextmenu", (e) => e.preventDefault());
   window.addEventListener("resize", () => requestDraw(true));
+  // The stage changes size with the header (a message, How to play) and the study panel.
+  new ResizeObserver(() => requestDraw(true)).observe($("stage"));
   $("close").addEventListener("click", () => {
     if (!run.running) return;
     Module._quendar_close();
     restep();
+  });
+  // The menu's commands as large buttons on a touch screen: the same path as the menu bar.
+  for (const b of document.querySelectorAll("#commands button")) {
+    b.addEventListener("click", () => {
+      if (!run.running) return;
+      Module.ccall("quendar_menu", null, ["string"], [b.dataset.menu]);
+      restep();
+      if (run.running) canvas.focus({ preventScroll: true });
+    });
+  }
+  $("language").addEventListener("click", () => setLanguage(otherLanguage()));
+  const sound = $("sound");
+  const setSound = (on) => {
+    quendarSound.muted = !on;
+    sound.setAttribute("aria-pressed", String(on));
+  };
+  setSound(prefs.get("sound") !== "off");
+  sound.addEventListener("click", () => {
+    setSound(quendarSound.muted);
+    prefs.set("sound", quendarSound.muted ? "off" : "on");
   });
   $("again").addEventListener("click", () => startRun());
   for (const b of document.querySelectorAll("#lists button"))

@@ -17,10 +17,18 @@ export function layout() {
   const w = +m[1], h = +m[2];
   const stage = $("stage");
   const dpr = window.devicePixelRatio || 1;
-  const availW = stage.clientWidth - 8, availH = stage.clientHeight - 8 - $("titlebar").offsetHeight;
+  // A tall stage (a phone upright) puts the study panel under the game, which takes the
+  // whole width when the height allows, the panel what is left; a wide one puts it beside.
+  const portrait = stage.clientHeight > stage.clientWidth;
+  stage.classList.toggle("portrait", portrait);
+  const margin = portrait ? 0 : 8;
+  let availW = stage.clientWidth - margin;
+  const availH = stage.clientHeight - margin - $("titlebar").offsetHeight;
+  const study = $("study");
+  if (!study.hidden && !portrait) availW -= study.offsetWidth + 8;
   const fit = Math.max(0.1, Math.min(availW / w, availH / h));
   const bw = Math.max(1, Math.floor(w * fit * dpr)), bh = Math.max(1, Math.floor(h * fit * dpr));
-  const key = bw + "x" + bh + "/" + dpr + "/" + shown;
+  const key = bw + "x" + bh + "/" + dpr + "/" + shown + "/" + study.hidden;
   if (key === shownKey) return false;
   shownKey = key;
   canvas.style.width = bw / dpr + "px";

@@ -1,36 +1,49 @@
-// The word lists: a shipped one fetched, or a player's own file, copied into the engine's
-// file system where the game reads jyukugo.dat.
+// The word lists: a shipped one fetched and written into the engine's file system where
+// the game reads jyukugo.dat, or a player's own file streamed through the game's reader.
+// The last choice always wins: a choice overtaken by another stops where it is.
 import { $, LIST_PATH, run, showMessage, testMode } from "./page.js";
 import { startRun, stopRun } from "./loop.js";
 import { loadFullFaces } from "./canvas.js";
+import { prefs, t } from "./words.js";
 
-// A file of few but enormous lines is read this far at most: the game keeps 4096
-// characters of a line, and what lies beyond only weighs in the choice between UTF-8 and
-// Shift-JIS, which the first 4 MB settle for any real list.
-const OWN_LIST_LIMIT = 4 << 20;
+export const SHIPPED = ["jyukugo.dat", "jyukugo-elementary.dat", "jyukugo-joyo.dat"];
+// A player's file goes to the reader a slice at a time, as far as the reader wants it: the
+// page holds one slice of the file and the lines the game keeps, never the whole file.
 const OWN_LIST_CHUNK = 1 << 20;
 
 // The default list is fetched while the engine compiles.
 let defaultList = fetch("lists/jyukugo.dat").then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
-// Settles once the chosen list is in the engine's file system (or failed to get there).
+// Settles once the chosen list is in the engine (or failed to get there).
 export let listLoading = Promise.resolve();
+let choice = 0;  // counts choices; a load that is no longer the latest gives up
 
-// Copies a player's file into the engine's file system only as far as the game's reader
-// reads it, a slice at a time, so a huge file costs no more than the lines it keeps.
-async function copyOwnList(file) {
-  const stream = Module.FS.open(LIST_PATH, "w");
+class Overtaken extends Error {}
+
+async function streamOwnList(file, current) {
+  const error = Module.ccall("quendar_list_open", "string", ["string", "number"], [file.name, file.size]);
+  if (error) throw new Error(error);
+  const slice = Module._malloc(OWN_LIST_CHUNK);
   try {
-    for (let pos = 0; pos < file.size && pos < OWN_LIST_LIMIT; pos += OWN_LIST_CHUNK) {
-      const bytes = new Uint8Array(await file.slice(pos, pos + OWN_LIST_CHUNK).arrayBuffer());
-      Module.FS.write(stream, bytes, 0, bytes.length);
-      if (Module.ccall("quendar_list_complete", "number", ["string"], [LIST_PATH])) break;
+    for (let pos = 0; pos < file.size; pos += OWN_LIST_CHUNK) {
+      let bytes;
+      try {
+        bytes = new Uint8Array(await file.slice(pos, pos + OWN_LIST_CHUNK).arrayBuffer());
+      } catch (e) {
+        throw new Error(t("cannotRead", file.name, e.message || e.name));
+      }
+      if (!current()) throw new Overtaken();
+      Module.HEAPU8.set(bytes, slice);
+      const more = Module._quendar_list_feed(slice, bytes.length);
+      if (more < 0) throw new Error(Module.ccall("quendar_list_error", "string", [], []));
+      if (!more) break;
     }
   } finally {
-    Module.FS.close(stream);
+    Module._free(slice);
   }
+  Module.ccall("quendar_list_close", null, ["string"], [file.name]);
 }
 
-async function load(shipped, file) {
+async function load(shipped, file, current) {
   if (shipped) {
     // The early fetch serves the first choice of the default list only.
     const early = shipped === "jyukugo.dat" ? defaultList : null;
@@ -38,36 +51,48 @@ async function load(shipped, file) {
     let bytes = early && await early;
     if (!bytes) {
       const r = await fetch("lists/" + shipped);
-      if (!r.ok) throw new Error(shipped + ": cannot be loaded (" + r.status + ")");
+      if (!r.ok) throw new Error(t("cannotLoad", shipped, r.status));
       bytes = await r.arrayBuffer();
     }
+    if (!current()) throw new Overtaken();
+    Module._quendar_list_shipped();
     Module.FS.writeFile(LIST_PATH, new Uint8Array(bytes));
     run.listName = shipped;
+    run.cutFacesSuffice = true;
   } else {
+    await streamOwnList(file, current);
     run.listName = "own:" + file.name;
-    try {
-      await copyOwnList(file);
-    } catch (e) {
-      throw new Error(file.name + ": cannot be read: " + (e.message || e.name));
-    }
-    await loadFullFaces();
+    run.cutFacesSuffice = Boolean(file.cutFacesSuffice);
+    if (!run.cutFacesSuffice) await loadFullFaces();
+    if (!current()) throw new Overtaken();
   }
 }
 
 // Chooses a shipped list by its file name, or a player's file; either starts a new game.
 export async function choose(shipped, file) {
+  const mine = ++choice;
+  const current = () => mine === choice;
   for (const b of document.querySelectorAll("#lists button"))
     b.setAttribute("aria-pressed", String(b.dataset.list === shipped));
+  if (shipped) prefs.set("list", shipped);
   stopRun(null);
   showMessage("");
-  const loading = load(shipped, file);
+  $("window").hidden = false;
+  const loading = load(shipped, file, current);
   listLoading = loading.catch(() => {});
   try {
     await loading;
   } catch (e) {
+    if (e instanceof Overtaken || !current()) return;
     $("window").hidden = true;
     showMessage(e.message);
     return;
   }
   if (!testMode) startRun();
+}
+
+// The list to start with: the shipped list played last, else the default.
+export function firstList() {
+  const saved = prefs.get("list");
+  return SHIPPED.includes(saved) ? saved : "jyukugo.dat";
 }

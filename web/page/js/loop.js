@@ -1,7 +1,9 @@
 // The run on the page's clock: starts and stops the engine's program, delivers its ticks
 // when they fall due and draws a frame when something changed.
-import { $, canvas, run, RUN_DIR, showMessage } from "./page.js";
+import { $, asChosen, canvas, run, RUN_DIR, showMessage } from "./page.js";
 import { layout, resetLayout } from "./layout.js";
+import { freezeStudy, resetStudy, updateStudy } from "./study.js";
+import { keepAwake } from "./awake.js";
 
 let stepTimer = null;
 let frameRequest = 0;
@@ -16,6 +18,7 @@ function step() {
     return;
   }
   if (wait >= 0) stepTimer = setTimeout(step, wait);
+  updateStudy();
   if (Module._quendar_window_changed()) {
     // A window handed over to another: show it now rather than a display frame later.
     if (frameRequest) cancelAnimationFrame(frameRequest);
@@ -48,8 +51,11 @@ function draw() {
   if (!q.firstFrameAt) q.firstFrameAt = performance.now();
   const caption = $("caption").textContent;
   const last = q.timeline[q.timeline.length - 1];
-  if (!last || last.window !== caption)
+  if (!last || last.window !== caption) {
     q.timeline.push({ window: caption, t: performance.now() - q.runStartedAt });
+    // On a touch screen the menu's commands are also large buttons, for a window with a menu.
+    $("commands").hidden = !(document.documentElement.classList.contains("touch") && q.menuSlots().length);
+  }
 }
 
 export function startRun() {
@@ -59,6 +65,7 @@ export function startRun() {
   $("window").hidden = false;
   window.quendar.timeline = [];
   window.quendar.runStartedAt = performance.now();
+  resetStudy();
   const error = Module.ccall("quendar_start", "string", ["string"], [RUN_DIR]);
   run.running = true;
   resetLayout();
@@ -66,6 +73,7 @@ export function startRun() {
     stopRun(error);
     return;
   }
+  keepAwake(true);
   restep();
   forceDraw = true;
   draw();
@@ -79,12 +87,14 @@ export function stopRun(error) {
   stepTimer = null;
   const was = run.running;
   run.running = false;
+  keepAwake(false);
+  if (error !== null) $("howto").open = false;  // the first game is over
+  if (was && error !== null) freezeStudy();
   if (was) Module._quendar_stop();
   if (error === null) return;
   $("window").hidden = true;
   if (error) {
-    const own = run.listName.startsWith("own:") ? run.listName.slice(4) : null;
-    showMessage(own && error.startsWith("jyukugo.dat:") ? own + error.slice(11) : error);
+    showMessage(asChosen(error));
   } else {
     $("ended").hidden = false;
     $("again").focus();

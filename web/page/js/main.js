@@ -2,11 +2,13 @@
 // says, plays sounds, passes keys and pointer events on, and loads the chosen word list.
 // What anything means is decided by the engine. This room hands the engine its hooks and
 // starts the page once the engine is compiled.
-import { canvas, RUN_DIR } from "./page.js";
+import { $, asChosen, canvas, RUN_DIR, showMessage } from "./page.js";
+import { prefs } from "./words.js";
 import { picturesLoaded, quendarCanvas } from "./canvas.js";
 import { quendarSound } from "./sound.js";
 import { listen } from "./input.js";
-import { choose } from "./lists.js";
+import { choose, firstList } from "./lists.js";
+import { listenStudy } from "./study.js";
 import { readyResolved } from "./testhook.js";
 
 // The engine (quendar-engine.js, run after this module) picks these up as its Module.
@@ -16,13 +18,18 @@ window.Module = {
   quendarSound,
   print: (t) => console.log(t),
   printErr: (t) => console.warn(t),
+  // A line for the player from the game (a list too short to play), shown on the page.
+  quendarNotice: (line) => showMessage(asChosen(line)),
   async onRuntimeInitialized() {
     Module.FS.mkdir(RUN_DIR);
     quendarSound.init();
     listen();
+    listenStudy();
     await Promise.all([document.fonts.load("16px QuendarMincho"),
                        document.fonts.load("16px QuendarGothic"), picturesLoaded]);
-    await choose("jyukugo.dat", null);
+    // How to play stays open until a first game, on a page that has never chosen a list.
+    $("howto").open = !prefs.get("list");
+    await choose(firstList(), null);
     readyResolved();
   },
 };

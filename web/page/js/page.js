@@ -15,3 +15,9 @@ export function showMessage(text) {
   $("message").textContent = text;
   $("message").hidden = !text;
 }
+
+// The engine names the list jyukugo.dat; a player's own list is named as the player knows it.
+export function asChosen(text) {
+  const own = run.listName.startsWith("own:") ? run.listName.slice(4) : null;
+  return own && text.startsWith("jyukugo.dat:") ? own + text.slice(11) : text;
+}

@@ -3,6 +3,7 @@ export const quendarSound = {
   context: null,
   buffers: {},
   current: null,
+  muted: false,  // the page's sound switch
   init() {
     try {
       this.context = new AudioContext();
@@ -21,7 +22,7 @@ export const quendarSound = {
   },
   play(name) {
     const c = this.context;
-    if (!c || c.state !== "running") return;
+    if (!c || c.state !== "running" || this.muted) return;
     if (this.current) {
       try { this.current.stop(); } catch (e) { /* already ended */ }
       this.current = null;

@@ -4,6 +4,8 @@
 import { RUN_DIR, testMode } from "./page.js";
 import { screenshots } from "./canvas.js";
 import { listLoading } from "./lists.js";
+import { panelCost } from "./study.js";
+import { t } from "./words.js";
 
 const engineJson = (name) => JSON.parse(Module.ccall(name, "string", [], []));
 
@@ -17,6 +19,8 @@ window.quendar = {
   runStartedAt: 0,
   timeline: [],
   tickStats: () => engineJson("quendar_tick_stats"),
+  // What each update of the study panel cost, in ms.
+  panelCost,
   // The live game's state, in the driver's snapshot format.
   snapshot: () => engineJson("quendar_snapshot"),
   // Where the menu bar's commands are on the canvas, in backing-store pixels.
@@ -33,8 +37,20 @@ if (testMode) {
   // prints for the same script.
   window.quendar.run = async (script) => {
     await listLoading;
-    const reply = JSON.parse(
-      Module.ccall("quendar_run_script", "string", ["string", "string"], [RUN_DIR, String(script)]));
+    // On the engine's heap, not its stack: any length that fits in memory runs, a longer
+    // one is an Error, and the hook stays usable either way.
+    const bytes = new TextEncoder().encode(String(script));
+    const at = Module._malloc(Math.max(1, bytes.length));
+    if (!at) throw new Error(t("tooLong", bytes.length));
+    let text;
+    try {
+      Module.HEAPU8.set(bytes, at);
+      text = Module.ccall("quendar_run_script", "string", ["string", "number", "number"],
+                          [RUN_DIR, at, bytes.length]);
+    } finally {
+      Module._free(at);
+    }
+    const reply = JSON.parse(text);
     if (reply.status === 2) throw new Error(reply.error.trim());
     const snapshots = reply.snapshots;
     if (reply.status === 1) snapshots.error = reply.error.trim();
