@@ -4,10 +4,15 @@
   play         the opening, the main window about two seconds later, Right, Up, a click,
                the menu's 終わる and 閉じる, and "play again"
   bad-list     a player's own list that the game cannot use shows the desktop's message
-               on the page, and the page stays usable
+               on the page, and the page stays usable; the last of two quick choices wins
   same-engine  seeded scripts through window.quendar.run and through quendar-sim give
-               identical snapshots, on the default list and on a chosen one
+               identical snapshots, on the default list, a chosen one and a big own file;
+               a script of millions of characters, and one with a NUL byte
   screenshot   the canvas's drawing of the main window matches quendar-sim's screenshot
+  page         the study panel shows a matched compound's reading, F2 hides it, the review
+               follows 終わる; keys reach the game only from the canvas; both languages
+  phone        a 390 x 844 touch screen: the game fills the width, nothing scrolls, a tap
+               fires, the menu's commands are large enough and do what the menu does
 
 Usage: web_test.py --web DIR --sim QUENDAR_SIM --assets DIR SCENARIO
 Exit status 77 (skipped) when Chromium, chromedriver or Selenium is missing.
@@ -195,6 +200,35 @@ def scenario_bad_list(d, url, args):
     poll("another list to start a new run", lambda: (snap(d) or {}).get("windows", {}).get("cright"))
     check(not d.find_element(By.ID, "message").is_displayed(), "the old message stays")
 
+    # Too short to play: the game's notice on the page, under the player's name for it.
+    with tempfile.TemporaryDirectory() as tmp:
+        path = os.path.join(tmp, "short.txt")
+        with open(path, "wb") as f:
+            f.write("山川\n海辺\n".encode("cp932"))
+        d.find_element(By.ID, "own").send_keys(path)
+        message = poll("the short list's notice", lambda: d.find_element(By.ID, "message").is_displayed()
+                       and d.find_element(By.ID, "message").text, timeout=10)
+    check(message.startswith("short.txt: 1 line (its lines end with LF alone"), f"the page says {message!r}")
+
+    # Two choices in quick succession: a big own list still being read, then a shipped
+    # one. The second wins, and nothing of the first shows up later.
+    with tempfile.TemporaryDirectory() as tmp:
+        path = os.path.join(tmp, "big.txt")
+        with open(path, "wb") as f:
+            for _ in range(20):
+                f.write("山川".encode("cp932") + b"x" * (3 << 20) + b"\r\n")
+        d.find_element(By.ID, "own").send_keys(path)
+        d.find_element(By.CSS_SELECTOR, "button[data-list='jyukugo-elementary.dat']").click()
+        poll("the second choice to start its game", lambda: (snap(d) or {}).get("windows", {}).get("cright"))
+        poll("the second choice's main window", lambda: (form1(d) or {}).get("visible"), timeout=10)
+    f = form1(d)
+    with open(os.path.join(args.assets, "jyukugo-elementary.dat"), "rb") as lst:
+        lines = lst.read().count(b"\r\n")
+    check(f["vars"]["wordCount"] == lines, f"the game read {f['vars']['wordCount']} compounds, not Elementary's")
+    check(d.find_element(By.CSS_SELECTOR, "button[data-list='jyukugo-elementary.dat']")
+          .get_attribute("aria-pressed") == "true", "the second choice is not the one lit")
+    check(not d.find_element(By.ID, "message").is_displayed(), "a message shows after the second choice")
+
 
 # ---- same-engine ---------------------------------------------------------------------------
 
@@ -212,7 +246,8 @@ SCRIPTS = {
 def run_in_page(d, script):
     return d.execute_async_script(
         "const done = arguments[1];"
-        "window.quendar.run(arguments[0]).then(s => done({ok: s}), e => done({err: e.message}));",
+        "window.quendar.run(arguments[0]).then(s => done({ok: s, error: s.error}),"
+        " e => done({err: e.message}));",
         script)
 
 
@@ -244,9 +279,42 @@ def scenario_same_engine(d, url, args):
                                              f"differ (t {a['t']} / {b['t']}; {diff})")
                 check(len(page["ok"]) == len(sim), f"{name}: {len(page['ok'])} snapshots")
                 compared += len(sim)
-    # A malformed line is an Error naming its line.
-    bad = run_in_page(d, "seed 1\nstart\nwait soon\n")
-    check("err" in bad and "line 3" in bad["err"], f"a malformed line gave {bad}")
+    # A malformed line is an Error naming its line, as quendar-sim names it, even when a NUL
+    # byte is in it; a script far over the engine's stack runs whole, and the hook stays
+    # usable after both.
+    with tempfile.TemporaryDirectory() as tmp:
+        shutil.copy(os.path.join(args.assets, "jyukugo-elementary.dat"), os.path.join(tmp, "jyukugo.dat"))
+        for script in ("seed 1\nstart\nwait soon\n", "seed 1\nstart\nwa\0it 5\nsnapshot\n"):
+            bad = run_in_page(d, script)
+            r = subprocess.run([args.sim], input=script.encode(), cwd=tmp, capture_output=True)
+            check(r.returncode == 2 and "err" in bad and bad["err"] == r.stderr.decode().strip(),
+                  f"{script!r}: the page says {bad}, quendar-sim {r.stderr.decode()!r}")
+        long = "seed 2\nstart Form1\n" + "key 39\n" * 200000 + "snapshot\n"
+        page = run_in_page(d, long)
+        sim, _ = run_sim(args, long, tmp)
+        check(len(long) > 1400000 and page.get("ok") == sim, f"a long script: {str(page)[:200]}")
+        check(run_in_page(d, "start\nsnapshot\n").get("ok"), "the hook fails after a long script")
+
+        # A big own file is read as the desktop reads it: 20 lines of 1.5 MB, longer than
+        # any limit of a line, and the same list with a 2001st line, refused.
+        path = os.path.join(tmp, "jyukugo.dat")
+        with open(path, "wb") as f:
+            for i in range(20):
+                f.write(chr(0x4E00 + i).encode("cp932", "replace") + "川".encode("cp932")
+                        + b"y" * (3 << 19) + b"\r\n")
+        d.find_element(By.ID, "own").send_keys(path)
+        script = "seed 4\nstart Form1\nwait 600\nsnapshot\n"
+        page = run_in_page(d, script)
+        sim, _ = run_sim(args, script, tmp)
+        check(page.get("ok") == sim and sim[0]["windows"]["Form1"]["vars"]["wordCount"] == 20,
+              "a big own list reads differently in the page")
+        with open(path, "ab") as f:
+            f.write("山川\r\n".encode("cp932") * 1981)
+        d.find_element(By.ID, "own").send_keys(path)
+        page = run_in_page(d, script)
+        r = subprocess.run([args.sim], input=script.encode(), cwd=tmp, capture_output=True)
+        check(r.returncode == 1 and page.get("error") == r.stderr.decode().strip()
+              and "has more than 2000 lines" in page["error"], f"a 2001-line own list: {page}")
     print(f"{compared} snapshots identical")
 
 
@@ -330,12 +398,136 @@ def scenario_screenshot(d, url, args):
     check(share <= MAX_WRONG, f"{share:.3%} of the pixels are wrong, more than {MAX_WRONG:.1%}")
 
 
+# ---- page ------------------------------------------------------------------------------
+
+def match_target(d):
+    """Clicks the bottom block that completes the target's compound; returns its entry."""
+    s = snap(d)
+    f = s["windows"]["Form1"]
+    e = f["elements"]
+    tops = [e[f"Label1({i})"]["Caption"] for i in range(8)
+            if e[f"Label1({i})"]["Visible"] and e[f"Label1({i})"]["BackColor"] == "#FFFF00"]
+    deal = max((x["deal"] for x in s["study"]["entries"]), default=0)
+    entry = next((x for x in s["study"]["entries"] if tops and x["deal"] == deal
+                  and not x["matched"] and x["word"][0] == tops[0]), None)
+    col = entry and next((j for j in range(8) if e[f"Label2({j})"]["Visible"]
+                          and e[f"Label2({j})"]["Caption"] == entry["word"][1]), None)
+    if col is None:
+        return None
+    click_canvas(d, *d.execute_script("return window.quendar.elementCentre('Label2', arguments[0])", col))
+    return entry
+
+
+def study_text(d):
+    panel = d.find_element(By.ID, "study")
+    return panel.is_displayed() and panel.text
+
+
+def scenario_page(d, url, args):
+    d.execute_cdp_cmd("Emulation.setUserAgentOverride", {"userAgent": "Mozilla/5.0", "acceptLanguage": "en-GB"})
+    d.get(url)
+    ready(d)
+    poll("the main window", lambda: (form1(d) or {}).get("visible"))
+    check("Matched compounds show here" in poll("the panel's hint", lambda: study_text(d)),
+          "the panel shows no hint before a match")
+    entry = poll("a target to match", lambda: match_target(d), timeout=10)
+    poll("the match", lambda: any(x["matched"] for x in snap(d)["study"]["entries"]), timeout=10)
+    text = poll("the matched compound in the panel",
+                lambda: entry["word"] in (study_text(d) or "") and study_text(d))
+    check(entry["reading"] and entry["reading"] in text and entry["meaning"][:20] in text,
+          f"the panel shows {text!r} for {entry}")
+    check("JMdict/EDICT" in text and "https://www.edrdg.org/edrdg/licence.html" in text,
+          "no credit beside the meanings")
+
+    # F2 hides the panel: the engine's learner layer takes it, as on the desktop.
+    ActionChains(d).send_keys(Keys.F2).perform()
+    poll("F2 to hide the panel", lambda: not d.find_element(By.ID, "study").is_displayed())
+    check(snap(d)["study"]["shown"] is False, "the study record is still shown after F2")
+    ActionChains(d).send_keys(Keys.F2).perform()
+    poll("F2 to show it again", lambda: study_text(d))
+
+    # 終わる: the review of every compound dealt, the missed ones first.
+    owaru = next(s for s in d.execute_script("return window.quendar.menuSlots()") if s["name"] == "owaru")
+    click_canvas(d, owaru["x"] + owaru["w"] / 2, owaru["y"] + owaru["h"] / 2)
+    review = poll("the review", lambda: "Review of this run" in (study_text(d) or "") and study_text(d))
+    check(review.index("Not matched") < review.index(entry["word"]), f"the review reads {review!r}")
+    check(d.find_element(By.ID, "anki").is_displayed(), "no download in the review")
+    d.find_element(By.ID, "again-these").click()
+    # Seven or more missed: either a new game on them, or the word that a round needs eight.
+    again = poll("play these again", lambda: d.find_element(By.ID, "message").is_displayed()
+                 and d.find_element(By.ID, "message").text
+                 or (snap(d) or {}).get("windows", {}).get("cright") and "started")
+    check(again == "started" or "eight" in again, f"play these again: {again!r}")
+
+    # Keys reach the game only from the canvas: Enter on a focused button is the button's.
+    d.find_element(By.CSS_SELECTOR, "button[data-list='jyukugo-joyo.dat']").send_keys(Keys.ENTER)
+    poll("Enter on a list button to choose it", lambda: d.find_element(
+        By.CSS_SELECTOR, "button[data-list='jyukugo-joyo.dat']").get_attribute("aria-pressed") == "true")
+
+    # The page's words in both languages, the lang attribute with them.
+    lang = lambda: d.execute_script("return document.documentElement.lang")
+    check(lang() == "en" and d.find_element(By.ID, "again").get_attribute("textContent") == "Play again",
+          "the page is not in English for an English browser")
+    d.find_element(By.ID, "language").click()
+    check(lang() == "ja" and d.find_element(By.ID, "again").get_attribute("textContent") == "もう一度遊ぶ",
+          "the switch does not turn the page Japanese")
+    d.refresh()
+    ready(d)
+    check(lang() == "ja", "the language chosen is not remembered")
+    check(d.find_element(By.CSS_SELECTOR, "button[data-list='jyukugo-joyo.dat']")
+          .get_attribute("aria-pressed") == "true", "the last shipped list is not remembered")
+    stored = d.execute_script("return Object.keys(localStorage).sort()")
+    check(set(stored) <= {"quendar.language", "quendar.list", "quendar.sound"}, f"stored: {stored}")
+
+
+# ---- phone -----------------------------------------------------------------------------
+
+def scenario_phone(d, url, args):
+    d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                      {"width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+    d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+    d.get(url)
+    ready(d)
+    poll("the main window", lambda: (form1(d) or {}).get("visible"))
+    box = lambda sel: d.execute_script(
+        "const r = document.querySelector(arguments[0]).getBoundingClientRect();"
+        "return {left: r.left, top: r.top, width: r.width, height: r.height};", sel)
+    poll("the game to fill the width", lambda: box("#screen")["width"] >= 389)
+    page = d.execute_script("const e = document.scrollingElement;"
+                            "return [e.scrollWidth, e.scrollHeight, innerWidth, innerHeight];")
+    check(page[0] <= page[2] and page[1] <= page[3], f"the page scrolls: {page}")
+    study = box("#study")
+    check(study["top"] >= box("#screen")["top"] + box("#screen")["height"] - 1 and study["height"] > 0,
+          f"the study panel is not under the game: {study}")
+
+    # A tap on a bottom block fires it.
+    f = form1(d)
+    col = next(i for i in range(8) if not f["vars"]["columnDone"][i])
+    x, y = d.execute_script("return window.quendar.elementCentre('Label2', arguments[0])", col)
+    c = box("#screen")
+    ratio = c["width"] / d.execute_script("return document.getElementById('screen').width")
+    for kind, points in (("touchStart", [{"x": c["left"] + x * ratio, "y": c["top"] + y * ratio}]),
+                         ("touchEnd", [])):
+        d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+    poll("a tap to fire", lambda: (lambda f: f["vars"]["shotCol"] == col)(form1(d)), timeout=5)
+
+    # The menu's commands as buttons a thumb can hit, doing what the menu does.
+    for name in ("owaru", "tojiru"):
+        b = box(f"#commands button[data-menu='{name}']")
+        check(b["height"] >= 44, f"{name} is {b['height']} px tall")
+    b = box("#commands button[data-menu='owaru']")
+    for kind, points in (("touchStart", [{"x": b["left"] + 10, "y": b["top"] + 10}]), ("touchEnd", [])):
+        d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
+    poll("終わる to show the score", lambda: not form1(d)["elements"]["Timer1"]["Enabled"]
+         and form1(d)["elements"]["Label7"]["Caption"] == str(form1(d)["vars"]["score"]))
+
+
 def main():
     p = argparse.ArgumentParser()
     p.add_argument("--web", required=True)
     p.add_argument("--sim", required=True)
     p.add_argument("--assets", required=True)
-    p.add_argument("scenario", choices=["play", "bad-list", "same-engine", "screenshot"])
+    p.add_argument("scenario", choices=["play", "bad-list", "same-engine", "screenshot", "page", "phone"])
     args = p.parse_args()
     if webdriver is None or not os.access(CHROMIUM, os.X_OK) or not os.access(CHROMEDRIVER, os.X_OK):
         print("skipped: chromium, chromium-driver or python3-selenium is missing")
