@@ -33,6 +33,7 @@ export function layout() {
   shownKey = key;
   canvas.style.width = bw / dpr + "px";
   canvas.style.height = bh / dpr + "px";
+  $("window").style.width = bw / dpr + "px";  // the title bar never widens the window
   $("caption").textContent = m[3];
   document.title = m[3] ? m[3] + " — Quendar" : "Quendar";
   canvas.width = bw;

@@ -27,8 +27,9 @@ window.Module = {
     listenStudy();
     await Promise.all([document.fonts.load("16px QuendarMincho"),
                        document.fonts.load("16px QuendarGothic"), picturesLoaded]);
-    // How to play stays open until a first game, on a page that has never chosen a list.
-    $("howto").open = !prefs.get("list");
+    // How to play stays open until a first game, on a page that has never chosen a list;
+    // on a phone held sideways it would take the game's height, so it starts folded there.
+    $("howto").open = !prefs.get("list") && innerHeight > 500;
     await choose(firstList(), null);
     readyResolved();
   },
