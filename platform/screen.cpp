@@ -47,13 +47,12 @@ void Screen::Show() {
 }
 
 void Screen::Exposed() {
-  if (mapped_ && shown_) SDL_UpdateWindowSurface(window_.get());
+  if (mapped_ && repaint_.shown()) SDL_UpdateWindowSurface(window_.get());
   mapped_ = true;
 }
 
 Screen::DrawResult Screen::Draw(std::uint64_t generation) {
-  drawnGeneration_ = generation;
-  touched_ = false;
+  repaint_.Begin(generation);
   if (model_->Caption != caption_) {
     caption_ = model_->Caption;
     SDL_SetWindowTitle(window_.get(), caption_.c_str());
@@ -65,24 +64,19 @@ Screen::DrawResult Screen::Draw(std::uint64_t generation) {
   if (!surface) throw SdlFailure("cannot draw in the window " + model_->Caption);
   current_ = BuildWindowFrame(*model_, surface->w, surface->h, pointer_.hover(), canvas_);
   if (!canvas_.Prepare(current_, SDL_GetTicks64() + kGlyphSliceMs)) {
-    touched_ = true;
+    repaint_.Touch();
     return DrawResult::Pending;
   }
-  std::vector<PxRect> areas;
-  if (shown_) {
-    areas = ChangedAreas(*shown_, current_);
-    if (areas.empty()) return DrawResult::Unchanged;
-    canvas_.Execute(surface, current_, &areas);
-  } else {
-    canvas_.Execute(surface, current_);
-    areas = {{0, 0, surface->w, surface->h}};
-  }
+  const bool whole = repaint_.Whole();
+  const std::vector<PxRect> areas = repaint_.Areas(current_);
+  if (areas.empty()) return DrawResult::Unchanged;
+  canvas_.Execute(surface, current_, whole ? nullptr : &areas);
   std::vector<SDL_Rect> rects;
   rects.reserve(areas.size());
   for (const PxRect& a : areas)
     rects.push_back({a.x, a.y, a.w, a.h});
   SDL_UpdateWindowSurfaceRects(window_.get(), rects.data(), static_cast<int>(rects.size()));
-  shown_ = std::make_unique<Frame>(current_);
+  repaint_.Shown(current_);
   return DrawResult::Sent;
 }
 

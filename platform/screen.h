@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "elements/frame.h"
+#include "elements/pointer.h"
+#include "elements/repaint.h"
 #include "elements/runtime.h"
 #include "platform/canvas.h"
 #include "platform/input.h"
@@ -33,15 +35,13 @@ class Screen {
   // the screen gets back what the window holds.
   void Exposed();
   // Forgets what the screen holds, so the next Draw paints everything (resize, full screen).
-  void Invalidate() { shown_.reset(); }
+  void Invalidate() { repaint_.Invalidate(); }
   // Something other than the runtime may have changed what the window shows (the pointer
   // over the menu bar).
-  void Touch() { touched_ = true; }
+  void Touch() { repaint_.Touch(); }
   // Whether a Draw may find something new: the runtime delivered events since the last
   // frame, or something was touched.
-  bool NeedsDraw(std::uint64_t generation) const {
-    return mapped_ && (!shown_ || touched_ || generation != drawnGeneration_);
-  }
+  bool NeedsDraw(std::uint64_t generation) const { return mapped_ && repaint_.Needed(generation); }
   enum class DrawResult { Unchanged, Sent, Pending };
   // Draws what changed since the last frame and sends it to the display. Pending: the
   // glyphs it needs were not all rasterised within a few milliseconds; call again after
@@ -65,10 +65,8 @@ class Screen {
   WindowPtr window_;
   SdlCanvas canvas_;
   std::string caption_, icon_;
-  std::unique_ptr<Frame> shown_;  // what the screen holds now; null: nothing known
-  Frame current_;                 // the geometry input is tested against
-  std::uint64_t drawnGeneration_ = 0;
-  bool touched_ = false;
+  Repaint repaint_;  // what the screen holds now
+  Frame current_;    // the geometry input is tested against
   bool mapped_ = false;
   bool fullscreen_;  // open on the whole screen
   Pointer pointer_;
