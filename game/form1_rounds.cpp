@@ -51,7 +51,7 @@ void Form1::Form_Load() {
   }
   wordsRead_ = wordCount;
   // Too short to deal a round from: the game ends at once, and the player hears why.
-  if (wordCount < 8) runtime().Notice(ShortListNotice(kWordFile, file.raw(), 8));
+  if (wordCount < 8) runtime().Notice(ShortListNotice(*path, file.raw(), 8));
   file.Close();
 
   NewRound();
