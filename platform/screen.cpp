@@ -4,8 +4,6 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "platform/desktop.h"
-
 namespace quendar {
 
 namespace {
@@ -83,12 +81,12 @@ Screen::DrawResult Screen::Draw(std::uint64_t generation) {
 void Screen::HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime) {
   switch (WindowKeyFor(key.keysym.sym, key.repeat != 0)) {
     case WindowKey::ToggleFullscreen:
-      ToggleFullscreen();
+      wantFullscreen_ = !wantFullscreen_.value_or(IsFullscreen());
       return;
     case WindowKey::Consumed:
       return;
     case WindowKey::LeaveFullscreen:
-      if (LeaveFullscreen(window_.get())) Invalidate();
+      if (wantFullscreen_.value_or(IsFullscreen())) wantFullscreen_ = false;
       break;
     case WindowKey::None:
       break;
@@ -115,9 +113,16 @@ void Screen::MouseUp(int x, int y, Runtime& runtime) {
   pointer_.Release(current_, *model_, ox, oy, runtime);
 }
 
-void Screen::ToggleFullscreen() {
-  const bool full = (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-  SDL_SetWindowFullscreen(window_.get(), full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+bool Screen::IsFullscreen() const {
+  return (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void Screen::ApplyFullscreen() {
+  if (!wantFullscreen_) return;
+  const bool want = *wantFullscreen_;
+  wantFullscreen_.reset();
+  if (want == IsFullscreen()) return;
+  SDL_SetWindowFullscreen(window_.get(), want ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
   Invalidate();
 }
 

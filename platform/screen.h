@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ class Screen {
   DrawResult Draw(std::uint64_t generation);
 
   void HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime);
+  // Asks once for the full-screen state the last F11 or Esc wanted, if it is not the
+  // window's already. Without a window manager SDL waits ~100 ms for a change that never
+  // comes, so a burst of presses costs one such wait per turn of the loop, not one each.
+  void ApplyFullscreen();
   void MouseMove(int x, int y);
   void MouseLeave();
   void MouseDown(int x, int y);
@@ -56,7 +61,7 @@ class Screen {
 
  private:
   void SetIcon();
-  void ToggleFullscreen();
+  bool IsFullscreen() const;
   // Window coordinates to output pixels; they differ only where the desktop scales.
   std::pair<int, int> ToOutput(int x, int y) const;
 
@@ -68,7 +73,8 @@ class Screen {
   Repaint repaint_;  // what the screen holds now
   Frame current_;    // the geometry input is tested against
   bool mapped_ = false;
-  bool fullscreen_;  // open on the whole screen
+  bool fullscreen_;                     // open on the whole screen
+  std::optional<bool> wantFullscreen_;  // asked for by a key, not yet applied
   Pointer pointer_;
 };
 
