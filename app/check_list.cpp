@@ -116,7 +116,10 @@ int CheckWordList(const std::string& path, std::ostream& out) {
     out << e.what() << "\n";
     return 1;
   }
-  out << path << ": line ends: " << LineEnds(raw) << "\n";
+  out << path << ": line ends: " << LineEnds(raw);
+  if (raw.lines.size() > kMax)
+    out << " in the first " << raw.lines.size() << " lines, where reading stops";
+  out << "\n";
   out << path << ": read as " << (raw.encoding == TextEncoding::Utf8 ? "UTF-8" : "Shift-JIS")
       << ": " << raw.why << "\n";
   if (raw.encoding == TextEncoding::ShiftJis && raw.firstNonUtf8 && raw.mostlyUtf8)
@@ -162,8 +165,8 @@ int CheckWordList(const std::string& path, std::ostream& out) {
     status = 1;
   }
   if (usable < 8) {
-    out << path << ": only " << usable
-        << " usable lines (starting with two kanji, not repeated); a game needs at least 8\n";
+    out << path << ": only " << usable << (usable == 1 ? " usable line" : " usable lines")
+        << " (starting with two kanji, not repeated); a game needs at least 8\n";
     status = 1;
   }
   if (status == 0)

@@ -19,6 +19,7 @@ int Usage(std::ostream& out, int status) {
 int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
     return Usage(std::cout, 0);
-  if (argc != 2) return Usage(std::cerr, 2);
+  // An option it does not know is a mistake, not a file name; `./-name` reaches such a file.
+  if (argc != 2 || (argv[1][0] == '-' && argv[1][1] != '\0')) return Usage(std::cerr, 2);
   return quendar::CheckWordList(argv[1], std::cout);
 }

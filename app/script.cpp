@@ -1,7 +1,6 @@
 #include "app/script.h"
 
 #include <charconv>
-#include <limits>
 #include <sstream>
 #include <vector>
 
@@ -91,9 +90,11 @@ ParseResult ParseScriptLine(const std::string& line) {
     }
   } else if (verb == "wait") {
     if (!want(1)) return arity(1);
-    if (!ParseNumber(w[1], c.number) || c.number < 0 ||
-        c.number > std::numeric_limits<std::int32_t>::max() * 1000LL)
+    if (!ParseNumber(w[1], c.number) || c.number < 0)
       return Error("wait wants a whole number of milliseconds, got " + Quote(w[1]));
+    if (c.number > kMaxWaitMs)
+      return Error("wait takes at most " + std::to_string(kMaxWaitMs) +
+                   " ms (one hour) at a time, got " + Quote(w[1]) + "; split a longer wait");
     c.kind = Command::Kind::Wait;
   } else if (verb == "key") {
     if (!want(1)) return arity(1);

@@ -41,6 +41,11 @@ struct ParseResult {
 // line (a script from /dev/zero) cannot fill memory.
 constexpr std::size_t kMaxScriptLine = 4096;
 
+// The longest `wait`, one hour of virtual time: the most ticks the game's timers can fall
+// due in it take well under a second of work, natively and in the page, so no line of a
+// script blocks its runner for long. Longer spans are several waits.
+constexpr std::int64_t kMaxWaitMs = 3600000;
+
 ParseResult ParseScriptLine(const std::string& line);
 
 // A word of a script line quoted for a message, cut short when it is long.

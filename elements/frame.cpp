@@ -103,8 +103,9 @@ class Builder {
     if (built.revision != panel.revision || built.scale != scale || built.rect != area) {
       const std::size_t first = frame_.commands.size();
       Fill(area, panel.background);
+      if (panel.fitted.size() > 1024) panel.fitted.clear();
       for (const PanelItem& item : panel.items)
-        PanelPiece(item, area, scale);
+        PanelPiece(item, area, scale, panel.fitted);
       built.commands.assign(frame_.commands.begin() + static_cast<std::ptrdiff_t>(first),
                             frame_.commands.end());
       built.revision = panel.revision;
@@ -116,7 +117,8 @@ class Builder {
   }
 
  private:
-  void PanelPiece(const PanelItem& item, const PxRect& area, double scale) {
+  void PanelPiece(const PanelItem& item, const PxRect& area, double scale,
+                  std::unordered_map<std::string, std::vector<std::string>>& fitted) {
     const PxRect r{area.x + Round(item.rect.x * scale), area.y + Round(item.rect.y * scale),
                    Round(item.rect.w * scale), Round(item.rect.h * scale)};
     if (item.op == DrawOp::Fill) {
@@ -127,10 +129,17 @@ class Builder {
     const Font font{item.face, 0, false};
     const int px = std::max(1, Round(item.px * scale));
     const int lineHeight = metrics_.LineHeight(item.face, px, false);
-    std::string_view rest = item.text;
+    const int lines = std::max(1, item.lines);
+    const std::string key = item.face + '\0' + std::to_string(px) + '\0' + std::to_string(r.w) +
+                            '\0' + std::to_string(lines) + '\0' + item.text;
+    auto [it, fresh] = fitted.try_emplace(key);
+    if (fresh) {
+      std::string_view rest = item.text;
+      for (int line = 1; line <= lines && !rest.empty(); ++line)
+        it->second.push_back(FitLine(rest, item.face, px, r.w, line == lines));
+    }
     int y = r.y;
-    for (int line = 1; line <= std::max(1, item.lines) && !rest.empty(); ++line) {
-      const std::string shown = FitLine(rest, item.face, px, r.w, line == item.lines);
+    for (const std::string& shown : it->second) {
       Text(shown, font, px, item.color, r.x, y, Intersect({r.x, y, r.w, lineHeight}, area));
       y += lineHeight;
     }

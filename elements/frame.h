@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "elements/window.h"
@@ -96,6 +97,9 @@ struct SidePanel {
     std::vector<DrawCommand> commands;
   };
   mutable Built built;
+  // Lines already fitted, by face, size, room and text: a match moves the rows below it
+  // down, and only the new compound's text needs measuring.
+  mutable std::unordered_map<std::string, std::vector<std::string>> fitted;
 };
 
 // The panel a screen shows beside a window, or null for none.

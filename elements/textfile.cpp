@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -105,6 +106,9 @@ class Splitter {
     if (p == stop) return;
     inLine_ = true;
     const auto n = static_cast<std::size_t>(stop - p);
+    // Where LF ends no line, the LFs inside lines are still counted: a list's line ends
+    // are reported for exactly the lines that were read.
+    if (!lfEnds_) lf += static_cast<std::size_t>(std::count(p, stop, '\n'));
     const std::size_t room = maxBytes_ > line_.size() ? maxBytes_ - line_.size() : 0;
     if (n > room) cut_ = true;
     line_.append(p, std::min(n, room));
@@ -203,9 +207,6 @@ RawLines RawLinesReader::Finish() {
   sjis.Finish();
 
   RawLines out;
-  out.crlfEnds = utf8.crlf;
-  out.crEnds = utf8.cr;
-  out.lfEnds = utf8.lf;
   out.firstNonUtf8 = census.firstBad;
   // "Most" of the file: nine in ten of its non-ASCII characters.
   out.mostlyUtf8 = census.goodSequences > 9 * census.badBytes;
@@ -227,6 +228,10 @@ RawLines RawLinesReader::Finish() {
     out.why = asUtf8 ? "valid UTF-8 that reads as more kanji and kana than as Shift-JIS" + scores
                      : "valid UTF-8, but it reads as more kanji and kana as Shift-JIS" + scores;
   }
+  const Splitter& read = asUtf8 ? utf8 : sjis;
+  out.crlfEnds = read.crlf;
+  out.crEnds = read.cr;
+  out.lfEnds = read.lf;
   if (asUtf8) {
     out.encoding = TextEncoding::Utf8;
     out.lines = std::move(utf8.lines);

@@ -22,7 +22,8 @@ struct RawLines {
   bool hadBom = false;
   std::string why;  // why the encoding was chosen, in a few words
 
-  // Line ends in the part of the file that was read.
+  // Line ends in the lines that were read, as the chosen encoding splits them (a lone LF
+  // inside a Shift-JIS line counts as an LF end that ends nothing).
   std::size_t crlfEnds = 0, crEnds = 0, lfEnds = 0;  // lfEnds: LF not after a CR
 
   // The first byte that is not UTF-8, 1-based, lines counted as a UTF-8 list counts

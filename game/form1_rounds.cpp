@@ -55,7 +55,7 @@ void Form1::Form_Load() {
   wordsRead_ = wordCount;
   runtime().study().ListRead(wordLines, wordCount);
   // Too short to deal a round from: the game ends at once, and the player hears why.
-  if (wordCount < kSlots) runtime().Notice(ShortListNotice(kWordFile, file.raw(), kSlots));
+  if (wordCount < kSlots) runtime().Notice(ShortListNotice(*path, file.raw(), kSlots));
   file.Close();
 
   NewRound();

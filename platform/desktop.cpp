@@ -64,10 +64,4 @@ float DesktopDpi(float physical) {
   return dpi;
 }
 
-bool LeaveFullscreen(SDL_Window* window) {
-  if (!window || !(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN)) return false;
-  SDL_SetWindowFullscreen(window, 0);
-  return true;
-}
-
 }  // namespace quendar

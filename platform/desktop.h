@@ -21,7 +21,4 @@ float DesktopDpi(float physical);
 float DesktopDpiFrom(const char* gdkScale, const char* qtScaleFactor, const char* xResources,
                      float physical);
 
-// Leaves full screen, as Esc does; false when the window was not full screen.
-bool LeaveFullscreen(SDL_Window* window);
-
 }  // namespace quendar

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <map>
@@ -51,6 +52,8 @@ class FrontEnd {
       runtime_.RunTimersUntil(runtime_.Now());
       if (hooks_.eventsDelivered) hooks_.eventsDelivered(runtime_);
       if (runtime_.fatal() || runtime_.Exited()) break;
+      for (auto& [name, s] : screens_)
+        s->ApplyFullscreen();
       SyncScreens();
       int timeout = toShow_.empty() ? DrawDue() : 0;
       if (const auto due = runtime_.NextDue()) {
@@ -127,9 +130,15 @@ class FrontEnd {
                                                          options_.fullscreen, panels_));
     }
     bool closed = false;
+    bool pumped = false;
     for (auto it = screens_.begin(); it != screens_.end();) {
       Window* w = runtime_.Get(it->first);
       if (!w || !w->Visible || it->second->model() != w) {
+        // What the desktop sent the window while the loop was busy (a close during the
+        // hand-over) must become SDL events before the window is gone, or it is dropped.
+        if (!pumped) SDL_PumpEvents();
+        pumped = true;
+        retired_.push_back(it->second->id());
         it = screens_.erase(it);
         closed = true;
       } else {
@@ -153,10 +162,17 @@ class FrontEnd {
     return nullptr;
   }
 
+  // A window this loop opened whose window of the program is gone or going.
+  bool WasOurs(Uint32 windowId) const {
+    for (const auto& [name, s] : screens_)
+      if (s->id() == windowId) return true;
+    return std::find(retired_.begin(), retired_.end(), windowId) != retired_.end();
+  }
+
   void HandleWindowEvent(Screen& s, const SDL_WindowEvent& e) {
     switch (e.event) {
       case SDL_WINDOWEVENT_CLOSE:
-        if (s.model() == runtime_.Active()) runtime_.Close();
+        runtime_.Close();
         break;
       case SDL_WINDOWEVENT_LEAVE:
         s.MouseLeave();
@@ -180,7 +196,10 @@ class FrontEnd {
         quit_ = true;
         break;
       case SDL_WINDOWEVENT:
-        if (Screen* s = Find(e.window.windowID)) HandleWindowEvent(*s, e.window);
+        if (Screen* s = Find(e.window.windowID))
+          HandleWindowEvent(*s, e.window);
+        else if (e.window.event == SDL_WINDOWEVENT_CLOSE && WasOurs(e.window.windowID))
+          runtime_.Close();  // sent to a window being replaced: the player meant the game
         break;
       case SDL_KEYDOWN:
         if (Screen* s = Find(e.key.windowID)) s->HandleKey(e.key, runtime_);
@@ -209,6 +228,7 @@ class FrontEnd {
   std::map<std::string, std::unique_ptr<Screen>> screens_;
   SidePanelSource panels_;
   std::vector<std::string> toShow_;  // opened in the last turn, shown in this one
+  std::vector<Uint32> retired_;      // SDL windows closed as their program's window went
   Uint64 framePeriod_ = 17;  // ms between repaints: at most one per refresh of a 60 Hz display
   Uint64 lastFrame_ = 0;
   bool quit_ = false;

@@ -1,12 +1,8 @@
-// Input as the desktop gives it, turned into the runtime's events: keys as the virtual-key
-// codes the game tests, and mouse presses, releases and hovering against the geometry of
-// the frame on screen.
+// Keys as the desktop gives them, turned into the virtual-key codes the game tests (the
+// mouse goes through the Pointer all front ends share).
 #pragma once
 
 #include <SDL.h>
-
-#include "elements/frame.h"
-#include "elements/runtime.h"
 
 namespace quendar {
 
@@ -23,23 +19,5 @@ enum class WindowKey {
   LeaveFullscreen,   // the window leaves full screen, and the game gets the key too
 };
 WindowKey WindowKeyFor(SDL_Keycode key, bool repeat);
-
-// A click is a press and a release on the same thing, as on the desktop the game was
-// designed for: the same menu slot, or the same element of the client area.
-class Pointer {
- public:
-  // Returns whether the hovered menu slot changed (the bar must be drawn again).
-  bool Move(const Frame& frame, int x, int y);
-  bool Leave();
-  void Press(const Frame& frame, const Window& window, int x, int y);
-  void Release(const Frame& frame, const Window& window, int x, int y, Runtime& runtime);
-  int hover() const { return hover_; }
-
- private:
-  int hover_ = -1;
-  int pressedMenu_ = -1;
-  bool pressedInClient_ = false;
-  const Visual* pressedElement_ = nullptr;  // compared, never used: it may be gone
-};
 
 }  // namespace quendar

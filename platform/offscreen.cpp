@@ -2,6 +2,7 @@
 
 #include <SDL_image.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <stdexcept>
 #include <vector>
+
+#include "elements/textfile.h"
 
 namespace quendar {
 
@@ -52,8 +55,26 @@ std::optional<std::string> SavePng(SDL_Surface* surface, const std::string& file
   };
   if (IMG_SavePNG_RW(surface, rw, 1) != 0) return "cannot encode " + file + ": " + IMG_GetError();
 
-  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // Only into a regular file, opened without blocking: a named pipe with no reader would
+  // hold the driver in open() for good, and one with a reader is no picture file either.
+  const auto notRegular = [&](unsigned mode) {
+    return "cannot write " + file + ": it is " + DescribeFileType(mode) + ", not a picture file";
+  };
+  struct stat st {};
+  if (::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return notRegular(st.st_mode);
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
   if (fd < 0) return "cannot write " + file + ": " + std::strerror(errno);
+  std::string problem;
+  if (::fstat(fd, &st) != 0)
+    problem = "cannot write " + file + ": " + std::strerror(errno);
+  else if (!S_ISREG(st.st_mode))
+    problem = notRegular(st.st_mode);
+  else if (::ftruncate(fd, 0) != 0)
+    problem = "cannot write " + file + ": " + std::strerror(errno);
+  if (!problem.empty()) {
+    ::close(fd);
+    return problem;
+  }
   std::size_t done = 0;
   while (done < png.size()) {
     const ssize_t n = ::write(fd, png.data() + done, png.size() - done);

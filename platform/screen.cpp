@@ -4,8 +4,6 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "platform/desktop.h"
-
 namespace quendar {
 
 namespace {
@@ -50,13 +48,12 @@ void Screen::Show() {
 }
 
 void Screen::Exposed() {
-  if (mapped_ && shown_) SDL_UpdateWindowSurface(window_.get());
+  if (mapped_ && repaint_.shown()) SDL_UpdateWindowSurface(window_.get());
   mapped_ = true;
 }
 
 Screen::DrawResult Screen::Draw(std::uint64_t generation) {
-  drawnGeneration_ = generation;
-  touched_ = false;
+  repaint_.Begin(generation);
   if (model_->Caption != caption_) {
     caption_ = model_->Caption;
     SDL_SetWindowTitle(window_.get(), caption_.c_str());
@@ -74,36 +71,31 @@ Screen::DrawResult Screen::Draw(std::uint64_t generation) {
   }
   current_ = BuildWindowFrame(*model_, surface->w, surface->h, pointer_.hover(), canvas_, panel);
   if (!canvas_.Prepare(current_, SDL_GetTicks64() + kGlyphSliceMs)) {
-    touched_ = true;
+    repaint_.Touch();
     return DrawResult::Pending;
   }
-  std::vector<PxRect> areas;
-  if (shown_) {
-    areas = ChangedAreas(*shown_, current_);
-    if (areas.empty()) return DrawResult::Unchanged;
-    canvas_.Execute(surface, current_, &areas);
-  } else {
-    canvas_.Execute(surface, current_);
-    areas = {{0, 0, surface->w, surface->h}};
-  }
+  const bool whole = repaint_.Whole();
+  const std::vector<PxRect> areas = repaint_.Areas(current_);
+  if (areas.empty()) return DrawResult::Unchanged;
+  canvas_.Execute(surface, current_, whole ? nullptr : &areas);
   std::vector<SDL_Rect> rects;
   rects.reserve(areas.size());
   for (const PxRect& a : areas)
     rects.push_back({a.x, a.y, a.w, a.h});
   SDL_UpdateWindowSurfaceRects(window_.get(), rects.data(), static_cast<int>(rects.size()));
-  shown_ = std::make_unique<Frame>(current_);
+  repaint_.Shown(current_);
   return DrawResult::Sent;
 }
 
 void Screen::HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime) {
   switch (WindowKeyFor(key.keysym.sym, key.repeat != 0)) {
     case WindowKey::ToggleFullscreen:
-      ToggleFullscreen();
+      wantFullscreen_ = !wantFullscreen_.value_or(IsFullscreen());
       return;
     case WindowKey::Consumed:
       return;
     case WindowKey::LeaveFullscreen:
-      if (LeaveFullscreen(window_.get())) Invalidate();
+      if (wantFullscreen_.value_or(IsFullscreen())) wantFullscreen_ = false;
       break;
     case WindowKey::None:
       break;
@@ -146,9 +138,16 @@ void Screen::FitPanel(const SidePanel* panel) {
                     std::max(1, static_cast<int>(std::lround(h * density))));
 }
 
-void Screen::ToggleFullscreen() {
-  const bool full = (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-  SDL_SetWindowFullscreen(window_.get(), full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+bool Screen::IsFullscreen() const {
+  return (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void Screen::ApplyFullscreen() {
+  if (!wantFullscreen_) return;
+  const bool want = *wantFullscreen_;
+  wantFullscreen_.reset();
+  if (want == IsFullscreen()) return;
+  SDL_SetWindowFullscreen(window_.get(), want ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
   Invalidate();
 }
 

@@ -7,10 +7,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "elements/frame.h"
+#include "elements/pointer.h"
+#include "elements/repaint.h"
 #include "elements/runtime.h"
 #include "platform/canvas.h"
 #include "platform/input.h"
@@ -33,15 +36,13 @@ class Screen {
   // the screen gets back what the window holds.
   void Exposed();
   // Forgets what the screen holds, so the next Draw paints everything (resize, full screen).
-  void Invalidate() { shown_.reset(); }
+  void Invalidate() { repaint_.Invalidate(); }
   // Something other than the runtime may have changed what the window shows (the pointer
   // over the menu bar).
-  void Touch() { touched_ = true; }
+  void Touch() { repaint_.Touch(); }
   // Whether a Draw may find something new: the runtime delivered events since the last
   // frame, or something was touched.
-  bool NeedsDraw(std::uint64_t generation) const {
-    return mapped_ && (!shown_ || touched_ || generation != drawnGeneration_);
-  }
+  bool NeedsDraw(std::uint64_t generation) const { return mapped_ && repaint_.Needed(generation); }
   enum class DrawResult { Unchanged, Sent, Pending };
   // Draws what changed since the last frame and sends it to the display. Pending: the
   // glyphs it needs were not all rasterised within a few milliseconds; call again after
@@ -49,6 +50,10 @@ class Screen {
   DrawResult Draw(std::uint64_t generation);
 
   void HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime);
+  // Asks once for the full-screen state the last F11 or Esc wanted, if it is not the
+  // window's already. Without a window manager SDL waits ~100 ms for a change that never
+  // comes, so a burst of presses costs one such wait per turn of the loop, not one each.
+  void ApplyFullscreen();
   void MouseMove(int x, int y);
   void MouseLeave();
   void MouseDown(int x, int y);
@@ -56,7 +61,7 @@ class Screen {
 
  private:
   void SetIcon();
-  void ToggleFullscreen();
+  bool IsFullscreen() const;
   // Window coordinates to output pixels; they differ only where the desktop scales.
   std::pair<int, int> ToOutput(int x, int y) const;
 
@@ -72,12 +77,11 @@ class Screen {
   WindowPtr window_;
   SdlCanvas canvas_;
   std::string caption_, icon_;
-  std::unique_ptr<Frame> shown_;  // what the screen holds now; null: nothing known
-  Frame current_;                 // the geometry input is tested against
-  std::uint64_t drawnGeneration_ = 0;
-  bool touched_ = false;
+  Repaint repaint_;  // what the screen holds now
+  Frame current_;    // the geometry input is tested against
   bool mapped_ = false;
-  bool fullscreen_;  // open on the whole screen
+  bool fullscreen_;                     // open on the whole screen
+  std::optional<bool> wantFullscreen_;  // asked for by a key, not yet applied
   Pointer pointer_;
 };
 

@@ -87,8 +87,13 @@ void StudyRecord::Judged(int targetSlot, bool match) {
   StudyEntry& e = entries_[static_cast<std::size_t>(i)];
   if (match) {
     e.matched = true;
-    std::erase(matchOrder_, i);
-    matchOrder_.insert(matchOrder_.begin(), i);
+    // Newest first: a compound matched again moves to the front.
+    auto it = std::find(matchOrder_.begin(), matchOrder_.end(), i);
+    if (it == matchOrder_.end()) {
+      matchOrder_.push_back(i);
+      it = matchOrder_.end() - 1;
+    }
+    std::rotate(matchOrder_.begin(), it, it + 1);
     lastMatched_ = i;
   } else {
     ++e.wrong;

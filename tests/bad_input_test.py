@@ -110,6 +110,9 @@ row("a named pipe", lambda d: os.mkfifo(os.path.join(d, "jyukugo.dat")), 1,
 row("a malformed word of 10 MB in the script", write("jyukugo.dat", sjis(WORDS)), 2,
     "line 2: the line is longer than 4096", script="start Form1\nset " + "x" * (10 << 20) + " 1\n",
     max_err=200)
+row("screenshot to a named pipe: refused at once", lambda d: (write("jyukugo.dat", sjis(WORDS))(d),
+    os.mkfifo(os.path.join(d, "shot.png"))), 1, "shot.png: it is a named pipe, not a picture file",
+    script="start Form1\nscreenshot shot.png\n")
 row("set roundNo 0: refused, never a hang", write("jyukugo.dat", sjis(WORDS[:8])), 2,
     "line 2: 'roundNo' takes values from 1", script="start Form1\nset roundNo 0\nwait 120000\n")
 
@@ -130,6 +133,14 @@ def with_bad_sounds(kind):
 
 for kind in ("missing", "empty", "truncated", "not wav"):
     row(f"sound files {kind}: play goes on", with_bad_sounds(kind), 0, '"sounds":[{"t":', "out")
+
+# A directory as the script is a usage error, not an uncaught read failure.
+p = subprocess.run([SIM, tempfile.gettempdir()], capture_output=True, timeout=60)
+if p.returncode == 2 and b"is a directory, not a script\nusage: quendar-sim" in p.stderr:
+    passed += 1
+else:
+    failed += 1
+    print("FAIL a directory as the script:", p.returncode, p.stderr[:300])
 
 if GAME:
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}

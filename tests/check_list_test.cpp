@@ -54,10 +54,28 @@ TEST(CheckList, ListsTheGameCannotPlayFail) {
   EXPECT_EQ(CheckWordList("short.dat", out), 1);
   EXPECT_NE(out.str().find("only 7 usable lines"), std::string::npos);
 
-  dir.Write("long.dat", test::WordFile(test::SampleWords(2001)));
+  dir.Write("one.dat", test::WordFile(test::SampleWords(1)));
+  out.str("");
+  EXPECT_EQ(CheckWordList("one.dat", out), 1);
+  EXPECT_NE(out.str().find("only 1 usable line ("), std::string::npos) << out.str();
+
+  // Line ends are counted in the lines read: up to where reading stops, or all of a
+  // Shift-JIS list whose LFs end no line.
+  dir.Write("long.dat", test::WordFile(test::SampleWords(2001)) + ToCp932("山川\r\n海\r\n"));
   out.str("");
   EXPECT_EQ(CheckWordList("long.dat", out), 1);
+  EXPECT_NE(out.str().find("long.dat: line ends: 2001 CR LF in the first 2001 lines, where "
+                           "reading stops\n"),
+            std::string::npos)
+      << out.str().substr(0, 200);
   EXPECT_NE(out.str().find("more than 2000 lines"), std::string::npos);
+  std::string lf;
+  for (int i = 0; i < 2500; ++i)
+    lf += ToCp932("山川") + "\n";
+  dir.Write("lf.dat", lf);
+  out.str("");
+  EXPECT_EQ(CheckWordList("lf.dat", out), 1);
+  EXPECT_EQ(out.str().rfind("lf.dat: line ends: 2500 LF alone\n", 0), 0u) << out.str();
 
   dir.Write("utf8.dat", "山川\r\n学校\r\n電車\r\n時間\r\n天気\r\n宿題\r\n代表\r\n能力\r\n");
   out.str("");

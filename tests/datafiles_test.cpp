@@ -28,8 +28,10 @@ struct Started {
   Random random{clock};
   RecordingSound sound{clock};
   Runtime runtime{clock, random, sound};
+  std::string notices;
   explicit Started(const DataFiles& files) {
     random.Seed(1);
+    runtime.SetNoticeSink([this](const std::string& line) { notices += line + "\n"; });
     RegisterProgram(runtime);
     runtime.SetFiles(files);
     runtime.Start("Form1");
@@ -112,6 +114,12 @@ TEST(DataFiles, ANamedListStandsInForTheWordListOnly) {
   files.Assign("jyukugo.dat", other.string(), "named on the command line");
   EXPECT_EQ(Started(files).words(), 40);
   EXPECT_EQ(files.Find("seikai2.wav"), "seikai2.wav");
+  // A named list too short to play is named as the player named it.
+  Put(other.parent_path(), "empty.dat", "");
+  DataFiles empty;
+  empty.Assign("jyukugo.dat", (other.parent_path() / "empty.dat").string(), "named");
+  EXPECT_EQ(Started(empty).notices,
+            (other.parent_path() / "empty.dat").string() + ": 0 lines; a round needs 8\n");
 
   DataFiles missing;
   missing.Assign("jyukugo.dat", "/no/such/list.dat", "named on the command line");

@@ -40,6 +40,7 @@ TEST(DriverScript, MalformedLinesStopWithTheirNumberAndReason) {
       {"start Form1\nfrobnicate\n", "line 2: unknown command 'frobnicate'"},
       {"start\nwait soon\n", "line 2: wait wants"},
       {"start Form1\nwait -5\n", "line 2: wait wants"},
+      {"start Form1\nwait 3600000\nwait 2147483647000\n", "line 3: wait takes at most 3600000"},
       {"start Form1\nseed 4\n", "line 2: 'seed' must come before 'start'"},
       {"key 38\n", "line 1: the program has not been started"},
       {"start Form1\nclick Label2(x)\n", "line 2: click wants"},

@@ -46,6 +46,9 @@ if command -v appstreamcli >/dev/null; then
 fi
 # The installed checker passes the installed default list.
 "$root/games/quendar-check-list" "$root/share/quendar/jyukugo.dat" >/dev/null || fail "check-list"
+# An option it does not know is bad usage, never taken for a file name.
+"$root/games/quendar-check-list" --bogus 2>/dev/null
+[ $? -eq 2 ] || fail "check-list --bogus: not a usage error"
 
 echo "$((failures == 0 ? 1 : 0)) passed, $((failures > 0 ? 1 : 0)) failed"
 exit $((failures > 0))

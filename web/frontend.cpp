@@ -43,66 +43,43 @@ const Window* CanvasScreen::Shown() const {
 bool CanvasScreen::Draw(int outW, int outH, bool force) {
   const Window* w = Shown();
   if (!w || outW <= 0 || outH <= 0) return false;
-  const bool sameWindow =
-      w == lastWindow_ && last_ && last_->width == outW && last_->height == outH;
-  if (sameWindow && !force && !hoverChanged_ && runtime_.generation() == lastGeneration_)
-    return false;
-  Frame frame = BuildWindowFrame(*w, outW, outH, hover_, metrics_);
-  lastGeneration_ = runtime_.generation();
-  hoverChanged_ = false;
-  if (sameWindow && !force) {
-    const std::vector<PxRect> changed = ChangedAreas(*last_, frame);
-    if (changed.empty()) return false;
-    ExecuteOnCanvas(frame, &changed);
-  } else {
-    ExecuteOnCanvas(frame, nullptr);
-  }
-  last_ = std::move(frame);
+  const Frame* held = repaint_.shown();
+  if (force || w != lastWindow_ || !held || held->width != outW || held->height != outH)
+    repaint_.Invalidate();
+  if (!repaint_.Needed(runtime_.generation())) return false;
+  repaint_.Begin(runtime_.generation());
+  Frame frame = BuildWindowFrame(*w, outW, outH, pointer_.hover(), metrics_);
+  const bool whole = repaint_.Whole();
+  const std::vector<PxRect> areas = repaint_.Areas(frame);
+  if (areas.empty()) return false;
+  ExecuteOnCanvas(frame, whole ? nullptr : &areas);
+  repaint_.Shown(std::move(frame));
   lastWindow_ = w;
   return true;
 }
 
 void CanvasScreen::PointerMove(int x, int y) {
-  if (!last_) return;
-  const int slot = last_->MenuSlotAt(x, y);
-  if (slot != hover_) {
-    hover_ = slot;
-    hoverChanged_ = true;
-  }
+  if (const Frame* f = last(); f && pointer_.Move(*f, x, y)) repaint_.Touch();
 }
 
 void CanvasScreen::PointerLeave() {
-  if (hover_ != -1) hoverChanged_ = true;
-  hover_ = -1;
+  if (pointer_.Leave()) repaint_.Touch();
 }
 
 void CanvasScreen::PointerDown(int x, int y) {
-  pressedMenu_ = -1;
-  pressedInClient_ = false;
   const Window* w = Shown();
-  if (!last_ || !w || w != lastWindow_) return;
-  const int slot = last_->MenuSlotAt(x, y);
-  if (slot >= 0) {
-    if (last_->menu[static_cast<std::size_t>(slot)].enabled) pressedMenu_ = slot;
-  } else if (const auto p = last_->ToClient(x + 0.5, y + 0.5)) {
-    pressedInClient_ = true;
-    pressedElement_ = w->HitTest(p->x, p->y);
-  }
+  if (last() && w && w == lastWindow_)
+    pointer_.Press(*last(), *w, x, y);
+  else
+    pointer_.Cancel();
 }
 
 void CanvasScreen::PointerUp(int x, int y) {
   const Window* w = Shown();
-  if (last_ && w && w == lastWindow_) {
-    if (pressedMenu_ >= 0) {
-      if (last_->MenuSlotAt(x, y) == pressedMenu_)
-        runtime_.Menu(last_->menu[static_cast<std::size_t>(pressedMenu_)].name);
-    } else if (pressedInClient_) {
-      if (const auto p = last_->ToClient(x + 0.5, y + 0.5))
-        if (w->HitTest(p->x, p->y) == pressedElement_) runtime_.ClickAt(p->x, p->y);
-    }
-  }
-  pressedMenu_ = -1;
-  pressedInClient_ = false;
+  if (last() && w && w == lastWindow_)
+    pointer_.Release(*last(), *w, x, y, runtime_);
+  else
+    pointer_.Cancel();
 }
 
 }  // namespace quendar

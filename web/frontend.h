@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "elements/frame.h"
+#include "elements/pointer.h"
+#include "elements/repaint.h"
 #include "elements/runtime.h"
 
 namespace quendar {
@@ -70,20 +72,15 @@ class CanvasScreen {
   void PointerLeave();
 
   // The last frame drawn, for the page's scripts to find the menu slots.
-  const Frame* last() const { return last_ ? &*last_ : nullptr; }
+  const Frame* last() const { return repaint_.shown(); }
   const Window* lastWindow() const { return lastWindow_; }
 
  private:
   Runtime& runtime_;
   CanvasMetrics metrics_;
-  std::optional<Frame> last_;
+  Repaint repaint_;
   const Window* lastWindow_ = nullptr;
-  std::uint64_t lastGeneration_ = ~std::uint64_t{0};
-  int hover_ = -1;
-  bool hoverChanged_ = false;
-  int pressedMenu_ = -1;
-  bool pressedInClient_ = false;
-  const Visual* pressedElement_ = nullptr;
+  Pointer pointer_;
 };
 
 }  // namespace quendar

@@ -1,17 +1,21 @@
 // The cost of drawing the main window: a repaint with warm caches (what every frame of
 // play costs), at 1× and 2×, and the first frame, which renders every glyph afresh; then
 // the two halves of a window's frame (building the description, executing it) and the
-// partial redraw a fall step costs once only the changed rectangles are drawn.
+// partial redraw a fall step costs once only the changed rectangles are drawn; and what a
+// match costs the study strip beside the field.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 
 #include "app/engine.h"
 #include "elements/frame.h"
 #include "elements/runtime.h"
+#include "game/form1.h"
 #include "platform/canvas.h"
 #include "platform/offscreen.h"
+#include "study/strip.h"
 
 namespace {
 
@@ -140,6 +144,93 @@ void BM_FallStepRedraw(benchmark::State& state) {
   state.counters["of_window_%"] = 100.0 * static_cast<double>(pixels) / (out.width * out.height);
 }
 BENCHMARK(BM_FallStepRedraw)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// The study strip's share of a match: the record changed, so the strip is laid out again,
+// its text fitted, the frame compared with the one before the match and the changed
+// rectangles drawn. Each iteration redoes that from the frame before the match; the first
+// one, with glyphs never drawn before, is timed on its own.
+void BM_StripMatchUpdate(benchmark::State& state) {
+  Session session;
+  HeadlessEngine& e = session.engine;
+  StudyStrip strip(e.study, "Form1");
+  const Window& form = session.form();
+  const double scale = static_cast<double>(state.range(0));
+  const auto [w, h] = WindowSizeAt(form, scale, strip.For(form));
+  SurfacePtr surface(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888));
+  FontLibrary fonts;
+  PictureStore pictures;
+  SdlCanvas canvas(fonts, pictures);
+  auto describe = [&] { return BuildWindowFrame(form, w, h, -1, canvas, strip.For(form)); };
+  // A fall step with the strip shown: the strip must not be drawn again.
+  Frame before = describe();
+  canvas.Execute(surface.get(), before);
+  e.Wait(200);
+  long long stripPixelsOnFall = 0;
+  for (const PxRect& a : ChangedAreas(before, describe()))
+    stripPixelsOnFall +=
+        static_cast<long long>(Intersect(a, before.panel).w) * Intersect(a, before.panel).h;
+  // Hit the target: the bottom block of the target's slot.
+  before = describe();
+  canvas.Execute(surface.get(), before);
+  const auto& form1 = static_cast<const Form1&>(form);
+  e.runtime.Click("Label2", form1.targetCol);
+  const std::size_t matchedBefore = e.study.matchOrder().size();
+  for (int i = 0; i < 40 && e.study.matchOrder().size() == matchedBefore; ++i)
+    e.Wait(50);
+  if (e.study.matchOrder().size() == matchedBefore) {
+    state.SkipWithError("no match");
+    return;
+  }
+  const auto started = std::chrono::steady_clock::now();
+  Frame after = describe();
+  auto areas = ChangedAreas(before, after);
+  canvas.Execute(surface.get(), after, &areas);
+  const double firstMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+  long long stripPixels = 0;
+  for (const PxRect& a : areas)
+    stripPixels +=
+        static_cast<long long>(Intersect(a, after.panel).w) * Intersect(a, after.panel).h;
+  SidePanel& panel = const_cast<SidePanel&>(*strip.For(form));
+  double describeUs = 0, compareUs = 0, executeUs = 0;
+  // Timed in parts: the strip's layout and its share of the description (the description
+  // with the strip less the one without), the comparison, and drawing the rectangles that
+  // lie in the strip; the field's own rectangles are drawn untimed.
+  for (auto _ : state) {
+    state.PauseTiming();
+    canvas.Execute(surface.get(), before);
+    const auto f0 = std::chrono::steady_clock::now();
+    (void)BuildWindowFrame(form, w, h, -1, canvas, nullptr);
+    const auto f1 = std::chrono::steady_clock::now();
+    state.ResumeTiming();
+    const auto t0 = std::chrono::steady_clock::now();
+    BuildStrip(e.study, form.clientHeightPx, panel);  // as a new revision of the record does
+    after = describe();
+    const auto t1 = std::chrono::steady_clock::now();
+    areas = ChangedAreas(before, after);
+    std::vector<PxRect> inStrip, inField;
+    for (const PxRect& a : areas)
+      (Intersect(a, after.panel).Empty() ? inField : inStrip).push_back(a);
+    const auto t2 = std::chrono::steady_clock::now();
+    canvas.Execute(surface.get(), after, &inStrip);
+    const auto t3 = std::chrono::steady_clock::now();
+    state.PauseTiming();
+    canvas.Execute(surface.get(), after, &inField);
+    state.ResumeTiming();
+    describeUs += std::chrono::duration<double, std::micro>((t1 - t0) - (f1 - f0)).count();
+    compareUs += std::chrono::duration<double, std::micro>(t2 - t1).count();
+    executeUs += std::chrono::duration<double, std::micro>(t3 - t2).count();
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["strip_describe_us"] = describeUs / n;
+  state.counters["compare_us"] = compareUs / n;
+  state.counters["strip_execute_us"] = executeUs / n;
+  state.counters["strip_total_us"] = (describeUs + compareUs + executeUs) / n;
+  state.counters["first_ms"] = firstMs;
+  state.counters["strip_px_changed"] = static_cast<double>(stripPixels);
+  state.counters["strip_px_on_fall_step"] = static_cast<double>(stripPixelsOnFall);
+}
+BENCHMARK(BM_StripMatchUpdate)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

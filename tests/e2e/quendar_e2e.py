@@ -12,6 +12,9 @@ SCENARIO is one of:
     wm-close   the window manager's close button in the middle of a game
     game-over  a word list too short to play: game over at once, then the close button
     error-window  a named list that does not exist: the game's error window, Enter closes it
+    no-close-lost  a burst of F11 (no window manager grants full screen) then the close
+               button, or SIGTERM: the game ends at once; a close sent to the opening
+               window while the hand-over reads a slow list ends the game too
     study      an annotated list: the study strip beside the field shows the reading of the
                compound just matched, F2 hides and shows it, 終わる writes the review file
     installed  cmake --install into a staging root (--build DIR), then the desktop entry and
@@ -820,6 +823,62 @@ def wm_close(c, desk, game, assets):
     c.check("the close button leaves no window", wait_for(lambda: not desk.windows(), 5.0))
 
 
+def no_close_lost(c, desk, game, assets):
+    """Nothing the player did before holds up a close, and no close is ever dropped."""
+    for how, log in (("the close button", "quendar.log"), ("SIGTERM", "sigterm.log")):
+        run = game if log == "quendar.log" else Game(os.path.abspath(ARGS.game), desk.workdir,
+                                                      desk, log_name=log)
+        try:
+            opened = open_main_window(c, desk, run)
+            if not opened:
+                return
+            main = opened[0]
+            # Without a window manager each full-screen request waits in SDL for a change
+            # that never comes; 201 presses leave the window asking for full screen.
+            desk.xdotool("windowfocus", main)
+            desk.xdotool("key", "--repeat", 201, "--delay", 1, "F11")
+            asked = time.monotonic()
+            if log == "quendar.log":
+                desk.close_button(main)
+            else:
+                run.proc.send_signal(signal.SIGTERM)
+            status = run.wait_exit(STEP_TIMEOUT)
+            took = time.monotonic() - asked
+            c.check(f"after 201 F11 presses {how} ends the game at once", status == 0
+                    and took < 3.0, f"exit status {status} after {took:.1f} s")
+        finally:
+            run.stop()
+        wait_for(lambda: not desk.windows(), 5.0)
+
+    # The list is read at the hand-over: a big sparse one keeps the loop busy there while
+    # the close reaches the opening window, which is replaced as soon as the list is read.
+    slow = os.path.join(desk.workdir, "slow.dat")
+    with open(slow, "wb") as f:
+        f.truncate(192 << 20)
+    run = Game(os.path.abspath(ARGS.game), desk.workdir, desk, args=[slow], log_name="slow.log")
+    try:
+        opening = wait_for(lambda: desk.window("オープニング"), START_TIMEOUT)
+
+        def reading():
+            with open(f"/proc/{run.proc.pid}/io") as io:
+                return dict(l.split(": ") for l in io.read().splitlines())["rchar"]
+
+        busy = opening and wait_for(lambda: int(reading()) > (8 << 20), STEP_TIMEOUT)
+        if c.check("the hand-over reads the slow list under the opening window",
+                   busy and desk.window("オープニング") == opening):
+            desk.close_button(opening)
+            main_seen = False
+            deadline = time.monotonic() + START_TIMEOUT
+            while run.proc.poll() is None and time.monotonic() < deadline:
+                main_seen = main_seen or bool(desk.window("Quendar"))
+                time.sleep(POLL)
+            c.check("a close sent during the hand-over ends the game; no main window opens",
+                    run.proc.poll() == 0 and not main_seen,
+                    f"exit status {run.proc.poll()}, main window seen: {main_seen}")
+    finally:
+        run.stop()
+
+
 def game_over(c, desk, game, assets):
     opened = open_main_window(c, desk, game)
     if not opened:
@@ -1060,7 +1119,8 @@ def prepare_study(workdir, assets, lines):
 
 SCENARIOS = {"play": (play, len(WORDS)), "wm-close": (wm_close, len(WORDS)),
              "game-over": (game_over, 5), "error-window": (error_window, 0),
-             "installed": (installed, 0), "study": (study, len(WORDS))}
+             "no-close-lost": (no_close_lost, len(WORDS)), "installed": (installed, 0),
+             "study": (study, len(WORDS))}
 # The scenarios that start the game themselves, or with other arguments.
 GAME_ARGS = {"error-window": ["no-such-list.dat"], "study": ["--review", "review.tsv"]}
 ERROR_TITLE = "Quendar: cannot start"

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "elements/frame.h"
+#include "elements/pointer.h"
 #include "platform/desktop.h"
 #include "platform/fonts.h"
 #include "platform/input.h"
@@ -186,6 +187,41 @@ TEST_F(Form1Window, OnlyWhatChangedOnScreenIsDrawnAgain) {
   // The hovered menu item is drawn again, and only the bar.
   for (const PxRect& a : ChangedAreas(start, BuildWindowFrame(form, 580, 586, 0, metrics)))
     EXPECT_LE(a.y + a.h, kMenuBarHeightPx);
+}
+
+// The rule both front ends take from elements/pointer.h.
+TEST_F(Form1Window, AClickIsAPressAndAReleaseOnTheSameThing) {
+  FixedMetrics metrics;
+  const Frame f = BuildWindowFrame(form, 580, 586, -1, metrics);
+  const auto centre = [&](const Label& l) {
+    return std::pair{static_cast<int>(form.UnitsToPxX(l.Left + l.Width / 2)),
+                     kMenuBarHeightPx + static_cast<int>(form.UnitsToPxY(l.Top + l.Height / 2))};
+  };
+  const auto [x0, y0] = centre(*form.Label2[0]);
+  const auto [x1, y1] = centre(*form.Label2[1]);
+  Pointer pointer;
+  pointer.Press(f, form, x0, y0);
+  pointer.Release(f, form, x1, y1, program.rt());  // let go over another block
+  pointer.Press(f, form, x1, y1);
+  pointer.Cancel();  // what it was pressed on left the screen
+  pointer.Release(f, form, x1, y1, program.rt());
+  EXPECT_FALSE(form.Timer2->Enabled()) << "no shot without a press and release on one block";
+  pointer.Press(f, form, x1, y1);
+  pointer.Release(f, form, x1 + 2, y1 + 2, program.rt());
+  EXPECT_TRUE(form.Timer2->Enabled()) << "the block fired";
+
+  ASSERT_EQ(f.menu.size(), 2u);
+  const auto slot = [&](int i) { return f.menu[static_cast<std::size_t>(i)].rect; };
+  EXPECT_TRUE(pointer.Move(f, slot(0).x + 1, 5));
+  EXPECT_EQ(pointer.hover(), 0);
+  EXPECT_FALSE(pointer.Move(f, slot(0).x + 2, 5));  // the same slot: nothing to redraw
+  pointer.Press(f, form, slot(0).x + 1, 5);
+  pointer.Release(f, form, slot(1).x + 1, 5, program.rt());
+  EXPECT_TRUE(form.Timer1->Enabled() || form.Timer2->Enabled()) << "終わる was not chosen";
+  pointer.Press(f, form, slot(0).x + 1, 5);
+  pointer.Release(f, form, slot(0).x + 3, 5, program.rt());
+  EXPECT_FALSE(form.Timer1->Enabled() || form.Timer2->Enabled()) << "終わる stops the timers";
+  EXPECT_TRUE(pointer.Leave());
 }
 
 TEST(Keys, WindowsVirtualKeyCodes) {

@@ -278,6 +278,11 @@ def scenario_same_engine(d, url, args):
                         raise AssertionError(f"{chosen} {name} snapshot {i}: page and quendar-sim "
                                              f"differ (t {a['t']} / {b['t']}; {diff})")
                 check(len(page["ok"]) == len(sim), f"{name}: {len(page['ok'])} snapshots")
+                # The learner layer's record is part of what must agree, readings and all.
+                study = sim[-1].get("study", {})
+                check(name == "opening" or any(e["reading"] and e["meaning"]
+                                               for e in study.get("entries", [])),
+                      f"{name}: the study record carries no readings: {study}")
                 compared += len(sim)
     # A malformed line is an Error naming its line, as quendar-sim names it, even when a NUL
     # byte is in it; a script far over the engine's stack runs whole, and the hook stays
