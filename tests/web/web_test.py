@@ -516,6 +516,8 @@ def scenario_phone(d, url, args):
         d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
     poll("a tap to fire", lambda: (lambda f: f["vars"]["shotCol"] == col)(form1(d)), timeout=5)
 
+    check(poll("the screen kept awake", lambda: d.execute_script("return window.quendar.awake()")),
+          "the screen is not kept awake during a game")
     # The menu's commands as buttons a thumb can hit, doing what the menu does.
     for name in ("owaru", "tojiru"):
         b = box(f"#commands button[data-menu='{name}']")
@@ -525,6 +527,7 @@ def scenario_phone(d, url, args):
         d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
     poll("終わる to show the score", lambda: not form1(d)["elements"]["Timer1"]["Enabled"]
          and form1(d)["elements"]["Label7"]["Caption"] == str(form1(d)["vars"]["score"]))
+    poll("the screen let go once the game ended", lambda: not d.execute_script("return window.quendar.awake()"))
 
 
 def main():

@@ -93,8 +93,9 @@ export function updateStudy() {
   revision = r;
   const was = study;
   study = engineJson("quendar_study");
-  order = engineJson("quendar_study_order");
   if (!study) return;
+  // The orders only matter to a panel on show.
+  order = study.shown ? engineJson("quendar_study_order") : null;
   if (!was || was.shown !== study.shown) {
     panel.hidden = !study.shown;
     requestDraw(true);  // the game's room changed: fit it again

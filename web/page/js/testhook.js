@@ -5,6 +5,7 @@ import { RUN_DIR, testMode } from "./page.js";
 import { screenshots } from "./canvas.js";
 import { listLoading } from "./lists.js";
 import { panelCost } from "./study.js";
+import { awake } from "./awake.js";
 import { t } from "./words.js";
 
 const engineJson = (name) => JSON.parse(Module.ccall(name, "string", [], []));
@@ -21,6 +22,8 @@ window.quendar = {
   tickStats: () => engineJson("quendar_tick_stats"),
   // What each update of the study panel cost, in ms.
   panelCost,
+  // Whether the page holds the screen awake.
+  awake,
   // The live game's state, in the driver's snapshot format.
   snapshot: () => engineJson("quendar_snapshot"),
   // Where the menu bar's commands are on the canvas, in backing-store pixels.
