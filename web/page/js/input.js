@@ -70,7 +70,12 @@ export function listen() {
       if (run.running) canvas.focus({ preventScroll: true });
     });
   }
-  $("language").addEventListener("click", () => setLanguage(otherLanguage()));
+  // The switches hand the keys back to a game that is running.
+  const backToGame = () => { if (run.running) canvas.focus({ preventScroll: true }); };
+  $("language").addEventListener("click", () => {
+    setLanguage(otherLanguage());
+    backToGame();
+  });
   const sound = $("sound");
   const setSound = (on) => {
     quendarSound.muted = !on;
@@ -80,6 +85,7 @@ export function listen() {
   sound.addEventListener("click", () => {
     setSound(quendarSound.muted);
     prefs.set("sound", quendarSound.muted ? "off" : "on");
+    backToGame();
   });
   $("again").addEventListener("click", () => startRun());
   for (const b of document.querySelectorAll("#lists button"))
