@@ -42,6 +42,7 @@ import wave
 UNIT_X = 0.984375 / 15
 UNIT_Y = 0.94333333 / 15
 CLIENT_W, CLIENT_H = 580, 566  # main window's client area at scale 1
+STRIP_W = 232  # the study strip beside the field, at scale 1, for an annotated list
 OPENING_W, OPENING_H = 426, 222
 COLUMNS = 8
 
@@ -283,8 +284,13 @@ class Board:
 
     def __init__(self, geometry):
         self.x, self.y, w, h = geometry
-        self.scale = w / CLIENT_W
-        self.menu = h - round_half_up(CLIENT_H * self.scale)
+        # The field alone, or the field with the study strip beside it at the same scale.
+        for width in (CLIENT_W, CLIENT_W + STRIP_W):
+            self.scale = w / width
+            self.menu = h - round_half_up(CLIENT_H * self.scale)
+            if 10 * self.scale <= self.menu <= 40 * self.scale:
+                break
+        self.strip = width != CLIENT_W
 
     def rect(self, left, top, width, height):
         s = self.scale
@@ -527,7 +533,8 @@ def open_main_window(c, desk, game):
     c.check("the opening window is gone", gone)
     geo = desk.geometry(main)
     board = Board(geo)
-    c.check("the main window is 580 wide and its client 566 tall under a menu bar",
+    c.check("the main window is 580 wide (and the study strip's 232 for an annotated list) "
+            "and its client 566 tall under a menu bar",
             board.scale >= 1 and board.scale == int(board.scale)
             and 10 * board.scale <= board.menu <= 40 * board.scale,
             f"geometry {geo}, menu bar {board.menu} px")
@@ -1051,7 +1058,6 @@ def installed(c, desk, game, assets):
         run.stop()
 
 
-STRIP_W = 232  # the study strip beside the field, at scale 1
 IS_READING = near((0x8A, 0x3A, 0x1A), 50)
 IS_STRIP_INK = lambda p: max(p) < 80
 
@@ -1063,17 +1069,22 @@ def study(c, desk, game, assets):
     if not c.check("the main window appears", main):
         return
     x, y, w, h = desk.geometry(main)
-    s = w / (CLIENT_W + STRIP_W)
-    board = Board((x, y, round_half_up(CLIENT_W * s), h))
+    board = Board((x, y, w, h))
+    s = board.scale
     c.check("the window is the field and the strip beside it, at one scale",
-            s >= 1 and s == int(s) and 10 * s <= board.menu <= 40 * s, f"geometry {(x, y, w, h)}")
+            board.strip and s >= 1 and s == int(s), f"geometry {(x, y, w, h)}")
     strip = (round_half_up(CLIENT_W * s), board.menu, round_half_up(STRIP_W * s), h - board.menu)
     big = (strip[0] + round(12 * s), board.menu + round(10 * s), round(200 * s), round(60 * s))
     reading = (strip[0] + round(12 * s), board.menu + round(74 * s), round(200 * s), round(24 * s))
+    paper = near((0xFA, 0xF7, 0xEF), 8)
+    # Drawn: the strip's paper, and the hint before any match in place of a compound.
+    c.check("the strip is drawn beside the field",
+            wait_for(lambda: (lambda i: i and i.count(strip, paper) > strip[2] * strip[3] // 2)(
+                desk.capture(main))))
     shown = None
     for shot in range(40):
         img = desk.capture(main)
-        if img and img.count(big, IS_STRIP_INK) > 40:
+        if img and img.count(big, IS_STRIP_INK) > 40 and img.count(big, paper) > 100:
             shown = img
             break
         col = shot % COLUMNS
