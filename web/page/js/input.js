@@ -15,7 +15,7 @@ function pointerXY(e) {
 
 // kind: 0 press, 1 release, 2 move, 3 leave.
 function pointer(kind, e) {
-  if (!run.running) return;
+  if (!run.running || run.held) return;
   const [x, y] = pointerXY(e);
   Module._quendar_pointer(kind, x, y);
   if (kind === 1) restep();
@@ -27,7 +27,7 @@ export function listen() {
   for (const type of ["pointerdown", "keydown", "touchstart"])
     window.addEventListener(type, gesture, { capture: true, passive: true });
   document.addEventListener("keydown", (e) => {
-    if (!run.running || e.ctrlKey || e.altKey || e.metaKey) return;
+    if (!run.running || run.held || e.ctrlKey || e.altKey || e.metaKey) return;
     const code = KEYS[e.key];
     if (code === undefined) return;
     e.preventDefault();  // the arrows and Enter belong to the game, not to scrolling
@@ -44,13 +44,13 @@ export function listen() {
   canvas.addEventListener("pointerup", (e) => { if (e.button === 0) pointer(1, e); });
   canvas.addEventListener("pointermove", (e) => pointer(2, e));
   canvas.addEventListener("pointerleave", () => {
-    if (run.running) Module._quendar_pointer(3, 0, 0);
+    if (run.running && !run.held) Module._quendar_pointer(3, 0, 0);
     requestDraw(false);
   });
   canvas.addEventListener("contextmenu", (e) => e.preventDefault());
   window.addEventListener("resize", () => requestDraw(true));
   $("close").addEventListener("click", () => {
-    if (!run.running) return;
+    if (!run.running || run.held) return;
     Module._quendar_close();
     restep();
   });

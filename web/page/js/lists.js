@@ -1,8 +1,8 @@
 // The word lists: a shipped one fetched, or a player's own file, copied into the engine's
 // file system where the game reads jyukugo.dat.
-import { $, LIST_PATH, run, showMessage, testMode } from "./page.js";
+import { $, LIST_PATH, run, showMessage, testMode, versioned } from "./page.js";
 import { startRun, stopRun } from "./loop.js";
-import { loadFullFaces } from "./canvas.js";
+import { loadFullFaces } from "./faces.js";
 
 // A file of few but enormous lines is read this far at most: the game keeps 4096
 // characters of a line, and what lies beyond only weighs in the choice between UTF-8 and
@@ -37,7 +37,7 @@ async function load(shipped, file) {
     defaultList = Promise.resolve(null);
     let bytes = early && await early;
     if (!bytes) {
-      const r = await fetch("lists/" + shipped);
+      const r = await fetch(versioned("lists/" + shipped));
       if (!r.ok) throw new Error(shipped + ": cannot be loaded (" + r.status + ")");
       bytes = await r.arrayBuffer();
     }

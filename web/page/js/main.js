@@ -2,12 +2,17 @@
 // says, plays sounds, passes keys and pointer events on, and loads the chosen word list.
 // What anything means is decided by the engine. This room hands the engine its hooks and
 // starts the page once the engine is compiled.
-import { canvas, RUN_DIR } from "./page.js";
+import { canvas, RUN_DIR, testMode } from "./page.js";
 import { picturesLoaded, quendarCanvas } from "./canvas.js";
 import { quendarSound } from "./sound.js";
 import { listen } from "./input.js";
 import { choose } from "./lists.js";
 import { readyResolved } from "./testhook.js";
+import { loadCutFaces } from "./faces.js";
+import { expect, progress } from "./loading.js";
+import { registerWorker } from "./offline.js";
+
+expect("engine", 110);
 
 // The engine (quendar-engine.js, run after this module) picks these up as its Module.
 window.Module = {
@@ -18,11 +23,18 @@ window.Module = {
   printErr: (t) => console.warn(t),
   async onRuntimeInitialized() {
     Module.FS.mkdir(RUN_DIR);
+    progress("engine", 1);
     quendarSound.init();
     listen();
-    await Promise.all([document.fonts.load("16px QuendarMincho"),
-                       document.fonts.load("16px QuendarGothic"), picturesLoaded]);
+    // The faces come while the opening plays; then the sounds, then the offline copy.
+    const faces = loadCutFaces().then(() => {
+      quendarSound.load();
+      registerWorker();
+    });
+    await picturesLoaded;
     await choose("jyukugo.dat", null);
+    // The driver's screenshots draw text at once.
+    if (testMode) await faces;
     readyResolved();
   },
 };

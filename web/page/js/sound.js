@@ -1,4 +1,6 @@
 // Plays the game's sounds with Web Audio, one sound at a time.
+import { versioned } from "./page.js";
+
 export const quendarSound = {
   context: null,
   buffers: {},
@@ -7,10 +9,14 @@ export const quendarSound = {
     try {
       this.context = new AudioContext();
     } catch (e) {
-      return;  // no audio: the game plays on in silence
+      // no audio: the game plays on in silence
     }
+  },
+  // No shot is fired before the main window, so the sounds come after what it needs.
+  load() {
+    if (!this.context) return;
     for (const name of ["seikai2.wav", "matigai.wav"]) {
-      fetch(name).then((r) => (r.ok ? r.arrayBuffer() : Promise.reject()))
+      fetch(versioned(name)).then((r) => (r.ok ? r.arrayBuffer() : Promise.reject()))
         .then((b) => this.context.decodeAudioData(b))
         .then((buf) => { this.buffers[name] = buf; }, () => { this.buffers[name] = null; });
     }
