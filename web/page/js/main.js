@@ -2,7 +2,7 @@
 // says, plays sounds, passes keys and pointer events on, and loads the chosen word list.
 // What anything means is decided by the engine. This room hands the engine its hooks and
 // starts the page once the engine is compiled.
-import { canvas, RUN_DIR, testMode } from "./page.js";
+import { canvas, RUN_DIR, showMessage, testMode } from "./page.js";
 import { picturesLoaded, quendarCanvas } from "./canvas.js";
 import { quendarSound } from "./sound.js";
 import { listen } from "./input.js";
@@ -14,6 +14,14 @@ import { registerWorker } from "./offline.js";
 
 expect("engine", 110);
 
+// The engine's code compiles while its script is still loading and starting.
+const engineCode = fetch("quendar-engine.wasm").then((r) => {
+  if (!r.ok) throw new Error("quendar-engine.wasm: cannot be loaded (" + r.status + ")");
+  // A host that sends it with another type gets it compiled from its bytes.
+  return WebAssembly.compileStreaming(r.clone())
+    .catch(() => r.arrayBuffer().then((bytes) => WebAssembly.compile(bytes)));
+});
+
 // The engine (quendar-engine.js, run after this module) picks these up as its Module.
 window.Module = {
   canvas,
@@ -21,6 +29,11 @@ window.Module = {
   quendarSound,
   print: (t) => console.log(t),
   printErr: (t) => console.warn(t),
+  instantiateWasm(imports, receive) {
+    engineCode.then((code) => WebAssembly.instantiate(code, imports).then((i) => receive(i, code)))
+      .catch((e) => showMessage(e.message));
+    return {};
+  },
   async onRuntimeInitialized() {
     Module.FS.mkdir(RUN_DIR);
     progress("engine", 1);
