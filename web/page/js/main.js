@@ -37,7 +37,6 @@ window.Module = {
   async onRuntimeInitialized() {
     Module.FS.mkdir(RUN_DIR);
     progress("engine", 1);
-    quendarSound.init();
     listen();
     // The faces come while the opening plays; then the sounds, then the offline copy.
     const faces = loadCutFaces().then(() => {

@@ -5,16 +5,14 @@ export const quendarSound = {
   context: null,
   buffers: {},
   current: null,
-  init() {
+  // No shot is fired before the main window, so the sounds, and the audio context, whose
+  // start can take a good part of the first frame's time, come after what it needs.
+  load() {
     try {
       this.context = new AudioContext();
     } catch (e) {
-      // no audio: the game plays on in silence
+      return;  // no audio: the game plays on in silence
     }
-  },
-  // No shot is fired before the main window, so the sounds come after what it needs.
-  load() {
-    if (!this.context) return;
     for (const name of ["seikai2.wav", "matigai.wav"]) {
       fetch(versioned(name)).then((r) => (r.ok ? r.arrayBuffer() : Promise.reject()))
         .then((b) => this.context.decodeAudioData(b))
