@@ -23,7 +23,8 @@ function show() {
     done += weight * fraction;
   }
   const share = all ? done / all : 0;
-  $("loading-bar").value = share;
-  $("loading-text").textContent = Math.floor(share * 100) + " %";
+  // Until something is in, the bar moves without a measure, as the page's own does.
+  if (share > 0) $("loading-bar").value = share;
+  $("loading-text").textContent = share > 0 ? Math.floor(share * 100) + " %" : "Loading…";
   $("loading").hidden = share >= 1;
 }
