@@ -8,6 +8,9 @@
   same-engine  seeded scripts through window.quendar.run and through quendar-sim give
                identical snapshots, on the default list and on a chosen one
   screenshot   the canvas's drawing of the main window matches quendar-sim's screenshot
+  installable  Chromium finds nothing that keeps it from installing the page as an app
+  offline      after one visit, with the network off and the server gone, the page
+               reloads, reaches the main window and a shot scores
 
 Usage: web_test.py --web DIR --sim QUENDAR_SIM --assets DIR SCENARIO
 Exit status 77 (skipped) when Chromium, chromedriver or Selenium is missing.
@@ -196,6 +199,44 @@ def scenario_bad_list(d, url, args):
     check(not d.find_element(By.ID, "message").is_displayed(), "the old message stays")
 
 
+# ---- installable, offline ----------------------------------------------------------------
+
+def scenario_installable(d, url, args):
+    d.get(url)
+    ready(d)
+    errors = d.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+    check(not errors, f"Chromium will not install the page: {errors}")
+
+
+def scenario_offline(d, url, args, server):
+    d.get(url)
+    ready(d)
+    worker = d.execute_async_script(
+        "const done = arguments[0]; navigator.serviceWorker.ready.then(r => { const w = r.active;"
+        "  if (w.state === 'activated') done(w.state);"
+        "  else w.addEventListener('statechange', () => w.state === 'activated' && done(w.state)); });")
+    check(worker == "activated", f"the service worker is {worker}")
+    # No network at all: the browser is offline and the server is gone.
+    d.execute_cdp_cmd("Network.enable", {})
+    d.execute_cdp_cmd("Network.emulateNetworkConditions", {
+        "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    server.shutdown()
+    server.server_close()
+    d.get(url)
+    ready(d)
+    poll("the main window offline", lambda: (form1(d) or {}).get("visible"))
+    # Aim at the target: the bottom block of its compound shares its index.
+    for _ in range(5):
+        f = form1(d)
+        sounds = len(snap(d)["sounds"])
+        click_canvas(d, *d.execute_script("return window.quendar.elementCentre('Label2', arguments[0])",
+                                          f["vars"]["targetCol"]))
+        poll("the shot to be judged", lambda: len(snap(d)["sounds"]) > sounds)
+        if form1(d)["vars"]["score"] > 0:
+            return
+    raise AssertionError("no shot scored offline")
+
+
 # ---- same-engine ---------------------------------------------------------------------------
 
 SCRIPTS = {
@@ -340,7 +381,8 @@ def main():
     p.add_argument("--web", required=True)
     p.add_argument("--sim", required=True)
     p.add_argument("--assets", required=True)
-    p.add_argument("scenario", choices=["play", "bad-list", "same-engine", "screenshot"])
+    p.add_argument("scenario", choices=["play", "bad-list", "same-engine", "screenshot",
+                                        "installable", "offline"])
     args = p.parse_args()
     if webdriver is None or not os.access(CHROMIUM, os.X_OK) or not os.access(CHROMEDRIVER, os.X_OK):
         print("skipped: chromium, chromium-driver or python3-selenium is missing")
@@ -352,7 +394,10 @@ def main():
     d = browser()
     try:
         url = f"http://127.0.0.1:{server.server_port}/"
-        globals()["scenario_" + args.scenario.replace("-", "_")](d, url, args)
+        if args.scenario == "offline":
+            scenario_offline(d, url, args, server)
+        else:
+            globals()["scenario_" + args.scenario.replace("-", "_")](d, url, args)
         for entry in d.get_log("browser"):
             if entry["level"] == "SEVERE":
                 raise AssertionError(f"the page logged an error: {entry['message']}")

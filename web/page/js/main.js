@@ -1,0 +1,52 @@
+// The page's thin layer around the engine: it paints what the engine's frame description
+// says, plays sounds, passes keys and pointer events on, and loads the chosen word list.
+// What anything means is decided by the engine. This room hands the engine its hooks and
+// starts the page once the engine is compiled.
+import { canvas, RUN_DIR, showMessage, testMode } from "./page.js";
+import { picturesLoaded, quendarCanvas } from "./canvas.js";
+import { quendarSound } from "./sound.js";
+import { listen } from "./input.js";
+import { choose } from "./lists.js";
+import { readyResolved } from "./testhook.js";
+import { loadCutFaces } from "./faces.js";
+import { expect, progress } from "./loading.js";
+import { registerWorker } from "./offline.js";
+
+expect("engine", 110);
+
+// The engine's code compiles while its script is still loading and starting.
+const engineCode = fetch("quendar-engine.wasm").then((r) => {
+  if (!r.ok) throw new Error("quendar-engine.wasm: cannot be loaded (" + r.status + ")");
+  // A host that sends it with another type gets it compiled from its bytes.
+  return WebAssembly.compileStreaming(r.clone())
+    .catch(() => r.arrayBuffer().then((bytes) => WebAssembly.compile(bytes)));
+});
+
+// The engine (quendar-engine.js, run after this module) picks these up as its Module.
+window.Module = {
+  canvas,
+  quendarCanvas,
+  quendarSound,
+  print: (t) => console.log(t),
+  printErr: (t) => console.warn(t),
+  instantiateWasm(imports, receive) {
+    engineCode.then((code) => WebAssembly.instantiate(code, imports).then((i) => receive(i, code)))
+      .catch((e) => showMessage(e.message));
+    return {};
+  },
+  async onRuntimeInitialized() {
+    Module.FS.mkdir(RUN_DIR);
+    progress("engine", 1);
+    listen();
+    // The faces come while the opening plays; then the sounds, then the offline copy.
+    const faces = loadCutFaces().then(() => {
+      quendarSound.load();
+      registerWorker();
+    });
+    await picturesLoaded;
+    await choose("jyukugo.dat", null);
+    // The driver's screenshots draw text at once.
+    if (testMode) await faces;
+    readyResolved();
+  },
+};

@@ -1,0 +1,49 @@
+// Plays the game's sounds with Web Audio, one sound at a time.
+import { versioned } from "./page.js";
+
+export const quendarSound = {
+  context: null,
+  buffers: {},
+  current: null,
+  // No shot is fired before the main window, so the sounds, and the audio context, whose
+  // start can take a good part of the first frame's time, come after what it needs.
+  load() {
+    try {
+      this.context = new AudioContext();
+    } catch (e) {
+      return;  // no audio: the game plays on in silence
+    }
+    for (const name of ["seikai2.wav", "matigai.wav"]) {
+      fetch(versioned(name)).then((r) => (r.ok ? r.arrayBuffer() : Promise.reject()))
+        .then((b) => this.context.decodeAudioData(b))
+        .then((buf) => { this.buffers[name] = buf; }, () => { this.buffers[name] = null; });
+    }
+  },
+  // Browsers start audio only after a gesture; until then play is silent.
+  resume() {
+    if (this.context && this.context.state !== "running") this.context.resume().catch(() => {});
+  },
+  play(name) {
+    const c = this.context;
+    if (!c || c.state !== "running") return;
+    if (this.current) {
+      try { this.current.stop(); } catch (e) { /* already ended */ }
+      this.current = null;
+    }
+    let source;
+    if (this.buffers[name]) {
+      source = c.createBufferSource();
+      source.buffer = this.buffers[name];
+    } else if (this.buffers[name] === null) {
+      // A missing or broken sound file: a short alert tone stands in, as on the desktop.
+      source = c.createOscillator();
+      source.frequency.value = 880;
+      source.stop(c.currentTime + 0.12);
+    } else {
+      return;  // still loading
+    }
+    source.connect(c.destination);
+    source.start();
+    this.current = source;
+  },
+};
