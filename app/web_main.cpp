@@ -110,6 +110,11 @@ EMSCRIPTEN_KEEPALIVE const char* quendar_fatal() {
   return Reply(run && run->runtime.fatal() ? *run->runtime.fatal() : "");
 }
 
+// Stops (1) or restarts (0) the run's clock: no tick falls due while it is held.
+EMSCRIPTEN_KEEPALIVE void quendar_hold(int on) {
+  if (run) run->clock.Hold(on != 0);
+}
+
 EMSCRIPTEN_KEEPALIVE void quendar_stop() {
   run.reset();
 }

@@ -18,7 +18,17 @@ EM_JS(void, js_capture, (const char* name), { Module.quendarCanvas.capture(UTF8T
 PageClock::PageClock() : start_(emscripten_get_now()) {}
 
 std::int64_t PageClock::Now() const {
-  return static_cast<std::int64_t>(std::floor(emscripten_get_now() - start_));
+  const double now = heldAt_ ? *heldAt_ : emscripten_get_now();
+  return static_cast<std::int64_t>(std::floor(now - start_));
+}
+
+void PageClock::Hold(bool on) {
+  if (on && !heldAt_) {
+    heldAt_ = emscripten_get_now();
+  } else if (!on && heldAt_) {
+    start_ += emscripten_get_now() - *heldAt_;
+    heldAt_.reset();
+  }
 }
 
 void PageSound::Play(const std::string& file) {

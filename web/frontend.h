@@ -16,15 +16,19 @@
 
 namespace quendar {
 
-// performance.now(), in whole milliseconds since the run began.
+// performance.now(), in whole milliseconds since the run began, less the time it was held.
 class PageClock : public Clock {
  public:
   PageClock();
   std::int64_t Now() const override;
   void Reach(std::int64_t) override {}
+  // Stops the clock (the page holds a hand-over until the new window's faces are in) and
+  // starts it again where it stopped, so the game sees no gap.
+  void Hold(bool on);
 
  private:
   double start_;
+  std::optional<double> heldAt_;
 };
 
 // Web Audio through the page: one sound at a time, a new request stops the old one. The

@@ -9,6 +9,9 @@
                identical snapshots, on the default list, a chosen one and a big own file;
                a script of millions of characters, and one with a NUL byte
   screenshot   the canvas's drawing of the main window matches quendar-sim's screenshot
+  installable  Chromium finds nothing that keeps it from installing the page as an app
+  offline      after one visit, with the network off and the server gone, the page
+               reloads, reaches the main window and a shot scores
   page         the study panel shows a matched compound's reading, F2 hides it, the review
                follows 終わる; keys reach the game only from the canvas; both languages
   phone        a 390 x 844 touch screen: the game fills the width, nothing scrolls, a tap
@@ -228,6 +231,44 @@ def scenario_bad_list(d, url, args):
     check(d.find_element(By.CSS_SELECTOR, "button[data-list='jyukugo-elementary.dat']")
           .get_attribute("aria-pressed") == "true", "the second choice is not the one lit")
     check(not d.find_element(By.ID, "message").is_displayed(), "a message shows after the second choice")
+
+
+# ---- installable, offline ----------------------------------------------------------------
+
+def scenario_installable(d, url, args):
+    d.get(url)
+    ready(d)
+    errors = d.execute_cdp_cmd("Page.getInstallabilityErrors", {})["installabilityErrors"]
+    check(not errors, f"Chromium will not install the page: {errors}")
+
+
+def scenario_offline(d, url, args, server):
+    d.get(url)
+    ready(d)
+    worker = d.execute_async_script(
+        "const done = arguments[0]; navigator.serviceWorker.ready.then(r => { const w = r.active;"
+        "  if (w.state === 'activated') done(w.state);"
+        "  else w.addEventListener('statechange', () => w.state === 'activated' && done(w.state)); });")
+    check(worker == "activated", f"the service worker is {worker}")
+    # No network at all: the browser is offline and the server is gone.
+    d.execute_cdp_cmd("Network.enable", {})
+    d.execute_cdp_cmd("Network.emulateNetworkConditions", {
+        "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    server.shutdown()
+    server.server_close()
+    d.get(url)
+    ready(d)
+    poll("the main window offline", lambda: (form1(d) or {}).get("visible"))
+    # Aim at the target: the bottom block of its compound shares its index.
+    for _ in range(5):
+        f = form1(d)
+        sounds = len(snap(d)["sounds"])
+        click_canvas(d, *d.execute_script("return window.quendar.elementCentre('Label2', arguments[0])",
+                                          f["vars"]["targetCol"]))
+        poll("the shot to be judged", lambda: len(snap(d)["sounds"]) > sounds)
+        if form1(d)["vars"]["score"] > 0:
+            return
+    raise AssertionError("no shot scored offline")
 
 
 # ---- same-engine ---------------------------------------------------------------------------
@@ -535,7 +576,8 @@ def main():
     p.add_argument("--web", required=True)
     p.add_argument("--sim", required=True)
     p.add_argument("--assets", required=True)
-    p.add_argument("scenario", choices=["play", "bad-list", "same-engine", "screenshot", "page", "phone"])
+    p.add_argument("scenario", choices=["play", "bad-list", "same-engine", "screenshot",
+                                        "installable", "offline", "page", "phone"])
     args = p.parse_args()
     if webdriver is None or not os.access(CHROMIUM, os.X_OK) or not os.access(CHROMEDRIVER, os.X_OK):
         print("skipped: chromium, chromium-driver or python3-selenium is missing")
@@ -547,7 +589,10 @@ def main():
     d = browser()
     try:
         url = f"http://127.0.0.1:{server.server_port}/"
-        globals()["scenario_" + args.scenario.replace("-", "_")](d, url, args)
+        if args.scenario == "offline":
+            scenario_offline(d, url, args, server)
+        else:
+            globals()["scenario_" + args.scenario.replace("-", "_")](d, url, args)
         for entry in d.get_log("browser"):
             if entry["level"] == "SEVERE":
                 raise AssertionError(f"the page logged an error: {entry['message']}")

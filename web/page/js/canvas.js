@@ -1,21 +1,18 @@
 // Executes the engine's drawing commands on the canvas, with the page's faces and pictures.
 import { canvas } from "./page.js";
 import { requestDraw } from "./loop.js";
+import { families, facesGeneration } from "./faces.js";
+import { expect, progress } from "./loading.js";
 
 const ctx = canvas.getContext("2d", { alpha: false });
 const measurer = document.createElement("canvas").getContext("2d");
 export const screenshots = {};
 
-// The cut faces hold the shipped lists' characters; a player's own list adds the full ones.
-let fullFaces = false;
-const families = () => fullFaces
-  ? ["QuendarMincho, QuendarMinchoFull", "QuendarGothic, QuendarGothicFull"]
-  : ["QuendarMincho", "QuendarGothic"];
 const fontOf = (face, px, bold) => (bold ? "bold " : "") + px + "px " + families()[face];
 const colorOf = (c) => "#" + c.toString(16).padStart(6, "0");
 const metricsCache = new Map();
 function metrics(face, px, bold) {
-  const key = face + "/" + px + "/" + bold + "/" + fullFaces;
+  const key = face + "/" + px + "/" + bold + "/" + facesGeneration;
   let m = metricsCache.get(key);
   if (!m) {
     measurer.font = fontOf(face, px, bold);
@@ -28,21 +25,17 @@ function metrics(face, px, bold) {
   return m;
 }
 
-export async function loadFullFaces() {
-  if (fullFaces) return;
-  const faces = [new FontFace("QuendarMinchoFull", "url(fonts/ipam.ttf)"),
-                 new FontFace("QuendarGothicFull", "url(fonts/ipag.ttf)")];
-  for (const f of faces) document.fonts.add(await f.load());
-  fullFaces = true;
-  metricsCache.clear();
-}
-
 const pictures = new Map();
 function picture(name) {
   let img = pictures.get(name);
   if (!img) {
     img = new Image();
-    img.onload = () => requestDraw(true);
+    expect(name, 4);
+    img.onload = () => {
+      progress(name, 1);
+      requestDraw(true);
+    };
+    img.onerror = () => progress(name, 1);
     img.src = "pictures/" + name;
     pictures.set(name, img);
   }

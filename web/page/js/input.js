@@ -17,7 +17,7 @@ function pointerXY(e) {
 
 // kind: 0 press, 1 release, 2 move, 3 leave.
 function pointer(kind, e) {
-  if (!run.running) return;
+  if (!run.running || run.held) return;
   const [x, y] = pointerXY(e);
   Module._quendar_pointer(kind, x, y);
   if (kind === 1) restep();
@@ -32,7 +32,7 @@ export function listen() {
     window.addEventListener(type, gesture, { capture: true, passive: true });
   // Only while the game has the focus: elsewhere Enter and Space belong to the buttons.
   canvas.addEventListener("keydown", (e) => {
-    if (!run.running || e.ctrlKey || e.altKey || e.metaKey) return;
+    if (!run.running || run.held || e.ctrlKey || e.altKey || e.metaKey) return;
     const code = KEYS[e.key];
     if (code === undefined) return;
     e.preventDefault();  // the arrows and Enter belong to the game, not to scrolling
@@ -49,7 +49,7 @@ export function listen() {
   canvas.addEventListener("pointerup", (e) => { if (e.button === 0) pointer(1, e); });
   canvas.addEventListener("pointermove", (e) => pointer(2, e));
   canvas.addEventListener("pointerleave", () => {
-    if (run.running) Module._quendar_pointer(3, 0, 0);
+    if (run.running && !run.held) Module._quendar_pointer(3, 0, 0);
     requestDraw(false);
   });
   canvas.addEventListener("contextmenu", (e) => e.preventDefault());
@@ -57,14 +57,14 @@ export function listen() {
   // The stage changes size with the header (a message, How to play) and the study panel.
   new ResizeObserver(() => requestDraw(true)).observe($("stage"));
   $("close").addEventListener("click", () => {
-    if (!run.running) return;
+    if (!run.running || run.held) return;
     Module._quendar_close();
     restep();
   });
   // The menu's commands as large buttons on a touch screen: the same path as the menu bar.
   for (const b of document.querySelectorAll("#commands button")) {
     b.addEventListener("click", () => {
-      if (!run.running) return;
+      if (!run.running || run.held) return;
       Module.ccall("quendar_menu", null, ["string"], [b.dataset.menu]);
       restep();
       if (run.running) canvas.focus({ preventScroll: true });

@@ -1,9 +1,9 @@
 // The word lists: a shipped one fetched and written into the engine's file system where
 // the game reads jyukugo.dat, or a player's own file streamed through the game's reader.
 // The last choice always wins: a choice overtaken by another stops where it is.
-import { $, LIST_PATH, run, showMessage, testMode } from "./page.js";
+import { $, LIST_PATH, run, showMessage, testMode, versioned } from "./page.js";
 import { startRun, stopRun } from "./loop.js";
-import { loadFullFaces } from "./canvas.js";
+import { loadFullFaces } from "./faces.js";
 import { prefs, t } from "./words.js";
 
 export const SHIPPED = ["jyukugo.dat", "jyukugo-elementary.dat", "jyukugo-joyo.dat"];
@@ -50,7 +50,7 @@ async function load(shipped, file, current) {
     defaultList = Promise.resolve(null);
     let bytes = early && await early;
     if (!bytes) {
-      const r = await fetch("lists/" + shipped);
+      const r = await fetch(versioned("lists/" + shipped));
       if (!r.ok) throw new Error(t("cannotLoad", shipped, r.status));
       bytes = await r.arrayBuffer();
     }

@@ -4,6 +4,7 @@ import { $, asChosen, canvas, run, RUN_DIR, showMessage } from "./page.js";
 import { layout, resetLayout } from "./layout.js";
 import { freezeStudy, resetStudy, updateStudy } from "./study.js";
 import { keepAwake } from "./awake.js";
+import { facesIn, facesReady } from "./faces.js";
 
 let stepTimer = null;
 let frameRequest = 0;
@@ -22,7 +23,9 @@ function step() {
   if (Module._quendar_window_changed()) {
     // A window handed over to another: show it now rather than a display frame later.
     if (frameRequest) cancelAnimationFrame(frameRequest);
-    draw();
+    frameRequest = 0;
+    if (!facesReady() && window.quendar.timeline.length) hold();
+    else draw();
   } else {
     requestDraw(false);
   }
@@ -34,6 +37,23 @@ export function restep() {
   step();
 }
 
+// Keeps the last frame of the window handed over from, with the game's clock stopped,
+// until the faces are in: the new window is never drawn with stand-in faces.
+function hold() {
+  if (stepTimer !== null) clearTimeout(stepTimer);
+  stepTimer = null;
+  Module._quendar_hold(1);
+  run.held = true;
+  facesIn.then(() => {
+    if (!run.held) return;
+    run.held = false;
+    Module._quendar_hold(0);
+    forceDraw = true;
+    draw();
+    restep();
+  });
+}
+
 export function requestDraw(force) {
   if (force) forceDraw = true;
   if (!frameRequest && run.running) frameRequest = requestAnimationFrame(draw);
@@ -41,7 +61,7 @@ export function requestDraw(force) {
 
 function draw() {
   frameRequest = 0;
-  if (!run.running) return;
+  if (!run.running || run.held) return;
   if (layout()) forceDraw = true;
   const drew = Module._quendar_draw(canvas.width, canvas.height, forceDraw ? 1 : 0);
   forceDraw = false;
@@ -87,6 +107,7 @@ export function stopRun(error) {
   stepTimer = null;
   const was = run.running;
   run.running = false;
+  run.held = false;
   keepAwake(false);
   if (error !== null) $("howto").open = false;  // the first game is over
   if (was && error !== null) freezeStudy();

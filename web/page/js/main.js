@@ -2,7 +2,7 @@
 // says, plays sounds, passes keys and pointer events on, and loads the chosen word list.
 // What anything means is decided by the engine. This room hands the engine its hooks and
 // starts the page once the engine is compiled.
-import { $, asChosen, canvas, RUN_DIR, showMessage } from "./page.js";
+import { $, asChosen, canvas, RUN_DIR, showMessage, testMode } from "./page.js";
 import { prefs } from "./words.js";
 import { picturesLoaded, quendarCanvas } from "./canvas.js";
 import { quendarSound } from "./sound.js";
@@ -10,6 +10,19 @@ import { listen } from "./input.js";
 import { choose, firstList } from "./lists.js";
 import { listenStudy } from "./study.js";
 import { readyResolved } from "./testhook.js";
+import { loadCutFaces } from "./faces.js";
+import { expect, progress } from "./loading.js";
+import { registerWorker } from "./offline.js";
+
+expect("engine", 110);
+
+// The engine's code compiles while its script is still loading and starting.
+const engineCode = fetch("quendar-engine.wasm").then((r) => {
+  if (!r.ok) throw new Error("quendar-engine.wasm: cannot be loaded (" + r.status + ")");
+  // A host that sends it with another type gets it compiled from its bytes.
+  return WebAssembly.compileStreaming(r.clone())
+    .catch(() => r.arrayBuffer().then((bytes) => WebAssembly.compile(bytes)));
+});
 
 // The engine (quendar-engine.js, run after this module) picks these up as its Module.
 window.Module = {
@@ -20,17 +33,28 @@ window.Module = {
   printErr: (t) => console.warn(t),
   // A line for the player from the game (a list too short to play), shown on the page.
   quendarNotice: (line) => showMessage(asChosen(line)),
+  instantiateWasm(imports, receive) {
+    engineCode.then((code) => WebAssembly.instantiate(code, imports).then((i) => receive(i, code)))
+      .catch((e) => showMessage(e.message));
+    return {};
+  },
   async onRuntimeInitialized() {
     Module.FS.mkdir(RUN_DIR);
-    quendarSound.init();
+    progress("engine", 1);
     listen();
     listenStudy();
-    await Promise.all([document.fonts.load("16px QuendarMincho"),
-                       document.fonts.load("16px QuendarGothic"), picturesLoaded]);
+    // The faces come while the opening plays; then the sounds, then the offline copy.
+    const faces = loadCutFaces().then(() => {
+      quendarSound.load();
+      registerWorker();
+    });
+    await picturesLoaded;
     // How to play stays open until a first game, on a page that has never chosen a list;
     // on a phone held sideways it would take the game's height, so it starts folded there.
     $("howto").open = !prefs.get("list") && innerHeight > 500;
     await choose(firstList(), null);
+    // The driver's screenshots draw text at once.
+    if (testMode) await faces;
     readyResolved();
   },
 };

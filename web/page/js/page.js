@@ -7,9 +7,16 @@ export const testMode = new URLSearchParams(location.search).has("test");
 export const RUN_DIR = "/run";
 export const LIST_PATH = RUN_DIR + "/jyukugo.dat";
 
-// The run's state: `running` while the engine has a program on the page's clock;
-// `listName` is the chosen shipped list, or "own:" and the file's name.
-export const run = { running: false, listName: "jyukugo.dat" };
+// The run's state: `running` while the engine has a program on the page's clock; `held`
+// while a hand-over waits for the faces; `listName` is the chosen shipped list, or "own:"
+// and the file's name.
+export const run = { running: false, held: false, listName: "jyukugo.dat" };
+
+// The build, written into the page by the build: files fetched after the page has loaded
+// name it, so the service worker answers from this build's cache even once a newer one
+// is installed.
+const version = document.querySelector("meta[name=quendar-version]").content;
+export const versioned = (file) => (version ? file + "?v=" + version : file);
 
 export function showMessage(text) {
   $("message").textContent = text;

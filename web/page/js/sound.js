@@ -1,17 +1,21 @@
 // Plays the game's sounds with Web Audio, one sound at a time.
+import { versioned } from "./page.js";
+
 export const quendarSound = {
   context: null,
   buffers: {},
   current: null,
   muted: false,  // the page's sound switch
-  init() {
+  // No shot is fired before the main window, so the sounds, and the audio context, whose
+  // start can take a good part of the first frame's time, come after what it needs.
+  load() {
     try {
       this.context = new AudioContext();
     } catch (e) {
       return;  // no audio: the game plays on in silence
     }
     for (const name of ["seikai2.wav", "matigai.wav"]) {
-      fetch(name).then((r) => (r.ok ? r.arrayBuffer() : Promise.reject()))
+      fetch(versioned(name)).then((r) => (r.ok ? r.arrayBuffer() : Promise.reject()))
         .then((b) => this.context.decodeAudioData(b))
         .then((buf) => { this.buffers[name] = buf; }, () => { this.buffers[name] = null; });
     }

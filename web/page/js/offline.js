@@ -1,0 +1,33 @@
+// The service worker (sw.js) keeps this build's files for play with no network. A newer
+// build, once it is cached, is offered on the page and taken only when the player reloads,
+// never under a running game. Without service workers (an insecure origin, a private
+// window) the page simply loads from the network.
+import { $ } from "./page.js";
+
+let reloading = false;
+
+function offer(worker) {
+  $("update").hidden = false;
+  $("reload").onclick = () => {
+    reloading = true;
+    worker.postMessage("take-over");
+  };
+}
+
+export function registerWorker() {
+  if (!("serviceWorker" in navigator) || !window.isSecureContext) return;
+  navigator.serviceWorker.addEventListener("controllerchange", () => {
+    if (reloading) location.reload();
+  });
+  navigator.serviceWorker.register("sw.js").then((reg) => {
+    // Only a worker that replaces one is news; the first one just fills its cache.
+    const waiting = () => {
+      if (reg.waiting && navigator.serviceWorker.controller) offer(reg.waiting);
+    };
+    waiting();
+    reg.addEventListener("updatefound", () => {
+      const w = reg.installing;
+      if (w) w.addEventListener("statechange", () => { if (w.state === "installed") waiting(); });
+    });
+  }, (e) => console.warn("No offline play: " + e.message));
+}
