@@ -25,6 +25,6 @@ int main(int argc, char** argv) {
   options.scale = args.scale;
   options.list = args.list;
   options.fullscreen = args.fullscreen;
-  return quendar::RunGame(options, {quendar::RegisterProgram, "cright"},
+  return quendar::RunGame(options, {quendar::RegisterProgram, "cright", quendar::MakeWindow},
                           quendar::BenchStatsHooks());
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/canvas.h"
 #include "platform/data_dirs.h"
 #include "platform/desktop.h"
 #include "platform/display.h"
@@ -24,6 +25,9 @@ namespace quendar {
 
 namespace {
 
+// Warm-up work done at one go, when the next tick is further off than this.
+constexpr Uint64 kWarmSliceMs = 4;
+
 void ReportFatal(const std::string& message, bool display) {
   std::cerr << "quendar: " << message << std::endl;
   // Scripts that test failures under a virtual display set this to avoid a box nobody
@@ -33,9 +37,14 @@ void ReportFatal(const std::string& message, bool display) {
 
 class FrontEnd {
  public:
-  FrontEnd(const FrontEndOptions& options, const FrontEndHooks& hooks, Runtime& runtime,
-           FontLibrary& fonts, PictureStore& pictures)
-      : options_(options), hooks_(hooks), runtime_(runtime), fonts_(fonts), pictures_(pictures) {
+  FrontEnd(const FrontEndOptions& options, const ProgramDescription& program,
+           const FrontEndHooks& hooks, Runtime& runtime, FontLibrary& fonts, PictureStore& pictures)
+      : options_(options),
+        program_(program),
+        hooks_(hooks),
+        runtime_(runtime),
+        fonts_(fonts),
+        pictures_(pictures) {
     SDL_DisplayMode mode;
     if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0)
       framePeriod_ = static_cast<Uint64>((1000 + mode.refresh_rate - 1) / mode.refresh_rate);
@@ -54,6 +63,9 @@ class FrontEnd {
       if (const auto due = runtime_.NextDue()) {
         const auto wait = static_cast<int>(std::max<std::int64_t>(0, *due - runtime_.Now()));
         timeout = timeout < 0 ? wait : std::min(timeout, wait);
+      }
+      if (timeout < 0 || timeout > static_cast<int>(kWarmSliceMs)) {
+        if (WarmWindowsToCome()) timeout = 0;
       }
       SDL_Event e;
       if (timeout < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout)) {
@@ -94,6 +106,42 @@ class FrontEnd {
     if (unfinished) return 0;
     lastFrame_ = now;
     return -1;
+  }
+
+  // One slice of making ready, while the loop has time, what the first frame of a window
+  // not loaded yet needs: its fonts opened at their sizes and its pictures decoded (they
+  // are shared with the screen that will show it). The window is a design made in a
+  // runtime of its own, so nothing of the program runs. True while work is left.
+  bool WarmWindowsToCome() {
+    if (!program_.makeWindow || warmDone_) return false;
+    if (!warmRuntime_) {
+      warmRuntime_ = std::make_unique<WarmRuntime>();
+      for (const auto& name : runtime_.registered())
+        if (!runtime_.Get(name)) warmQueue_.push_back(name);
+    }
+    while (!warmQueue_.empty()) {
+      auto& rt = warmRuntime_->runtime;
+      if (!warmWindow_) warmWindow_ = program_.makeWindow(rt, warmQueue_.front());
+      if (warmWindow_ && !runtime_.Get(warmQueue_.front())) {
+        const std::uint64_t deadline = SDL_GetTicks64() + kWarmSliceMs;
+        const double scale = InitialScale(*warmWindow_);
+        auto [w, h] = WindowSizeAt(*warmWindow_, scale);
+        SDL_DisplayMode mode;
+        if (options_.fullscreen && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+          w = mode.w;
+          h = mode.h;
+        }
+        SlicedMetrics metrics(warmCanvas_, deadline);
+        const Frame frame = BuildWindowFrame(*warmWindow_, w, h, -1, metrics);
+        if (!metrics.complete() || !warmCanvas_.Prepare(frame, deadline)) return true;
+      }
+      warmWindow_.reset();
+      warmQueue_.erase(warmQueue_.begin());
+      return true;
+    }
+    warmRuntime_.reset();
+    warmDone_ = true;
+    return false;
   }
 
   double InitialScale(const Window& w) const {
@@ -216,6 +264,7 @@ class FrontEnd {
   }
 
   const FrontEndOptions& options_;
+  const ProgramDescription& program_;
   const FrontEndHooks& hooks_;
   Runtime& runtime_;
   FontLibrary& fonts_;
@@ -226,6 +275,18 @@ class FrontEnd {
   Uint64 framePeriod_ = 17;  // ms between repaints: at most one per refresh of a 60 Hz display
   Uint64 lastFrame_ = 0;
   bool quit_ = false;
+  // The warm-up of windows to come.
+  struct WarmRuntime {
+    VirtualClock clock;
+    Random random{clock};
+    RecordingSound sound{clock};
+    Runtime runtime{clock, random, sound};
+  };
+  std::unique_ptr<WarmRuntime> warmRuntime_;
+  std::vector<std::string> warmQueue_;
+  std::unique_ptr<Window> warmWindow_;  // made in warmRuntime_, so destroyed before it
+  SdlCanvas warmCanvas_{fonts_, pictures_};
+  bool warmDone_ = false;
 };
 
 }  // namespace
@@ -251,7 +312,7 @@ int RunGame(const FrontEndOptions& options, const ProgramDescription& program,
     Runtime runtime(clock, random, sound);
     runtime.SetFiles(files);
     program.registerWindows(runtime);
-    FrontEnd(options, hooks, runtime, fonts, pictures).Run(program.startWindow);
+    FrontEnd(options, program, hooks, runtime, fonts, pictures).Run(program.startWindow);
     if (runtime.fatal()) {
       ReportFatal(*runtime.fatal(), true);
       return 1;
