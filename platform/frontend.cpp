@@ -155,46 +155,57 @@ class FrontEnd {
   }
 
   // Opens an SDL window for each newly visible window of the program and closes those
-  // whose window went away, opening first so the desktop never sees the game vanish. When
-  // a window closed in the same turn, the new one is shown only in the next turn: each
-  // step can wait on the window manager for milliseconds (most in full screen), and the
-  // timers due meanwhile get their turn between the two.
+  // whose window went away, opening first so the desktop never sees the game vanish.
+  // Opening, closing what it replaces and showing take a turn each: each step can wait on
+  // the window manager for milliseconds (most in full screen), and the timers due
+  // meanwhile get their turn between them.
   void SyncScreens() {
-    for (const auto& name : toShow_)
-      if (auto it = screens_.find(name); it != screens_.end()) it->second->Show();
-    toShow_.clear();
-    std::vector<std::pair<std::string, std::unique_ptr<Screen>>> opened;
+    if (showNext_) {
+      for (const auto& name : toShow_)
+        if (auto it = screens_.find(name); it != screens_.end()) it->second->Show();
+      toShow_.clear();
+      showNext_ = false;
+    }
+    bool opened = false;
     for (const auto& name : runtime_.registered()) {
       Window* w = runtime_.Get(name);
       if (!w || !w->Visible) continue;
       const auto it = screens_.find(name);
       if (it != screens_.end() && it->second->model() == w) continue;
-      opened.emplace_back(name, std::make_unique<Screen>(*w, fonts_, pictures_, InitialScale(*w),
-                                                         options_.fullscreen));
+      if (it != screens_.end()) Retire(it);  // the same window reloaded: replaced at once
+      screens_[name] =
+          std::make_unique<Screen>(*w, fonts_, pictures_, InitialScale(*w), options_.fullscreen);
+      toShow_.push_back(name);
+      opened = true;
     }
+    // The windows replaced close in the next turn.
+    if (opened) return;
     bool closed = false;
-    bool pumped = false;
     for (auto it = screens_.begin(); it != screens_.end();) {
       Window* w = runtime_.Get(it->first);
       if (!w || !w->Visible || it->second->model() != w) {
-        // What the desktop sent the window while the loop was busy (a close during the
-        // hand-over) must become SDL events before the window is gone, or it is dropped.
-        if (!pumped) SDL_PumpEvents();
-        pumped = true;
-        retired_.push_back(it->second->id());
-        it = screens_.erase(it);
+        it = Retire(it);
         closed = true;
       } else {
         ++it;
       }
     }
-    for (auto& [name, s] : opened) {
-      if (closed)
-        toShow_.push_back(name);
-      else
-        s->Show();
-      screens_[name] = std::move(s);
+    if (closed) {
+      showNext_ = !toShow_.empty();
+    } else {
+      for (const auto& name : toShow_)
+        if (auto it = screens_.find(name); it != screens_.end()) it->second->Show();
+      toShow_.clear();
     }
+  }
+
+  using ScreenMap = std::map<std::string, std::unique_ptr<Screen>>;
+  ScreenMap::iterator Retire(ScreenMap::iterator it) {
+    // What the desktop sent the window while the loop was busy (a close during the
+    // hand-over) must become SDL events before the window is gone, or it is dropped.
+    SDL_PumpEvents();
+    retired_.push_back(it->second->id());
+    return screens_.erase(it);
   }
 
   // The screen of an SDL window, if the window of the program it shows is still loaded:
@@ -270,7 +281,8 @@ class FrontEnd {
   FontLibrary& fonts_;
   PictureStore& pictures_;
   std::map<std::string, std::unique_ptr<Screen>> screens_;
-  std::vector<std::string> toShow_;  // opened in the last turn, shown in this one
+  std::vector<std::string> toShow_;  // opened, not shown yet
+  bool showNext_ = false;            // what they replace closed: shown in the next turn
   std::vector<Uint32> retired_;      // SDL windows closed as their program's window went
   Uint64 framePeriod_ = 17;  // ms between repaints: at most one per refresh of a 60 Hz display
   Uint64 lastFrame_ = 0;

@@ -10,8 +10,9 @@ namespace {
 
 // Drawing work done at one go before the timers get their turn: well inside a fall tick.
 constexpr std::uint64_t kSliceMs = 4;
-// A whole window is drawn and sent this many rows at a time, checking the time between.
-constexpr int kBandRows = 96;
+// A whole window is drawn and sent about this many pixels at a time, checking the time
+// between.
+constexpr int kBandPixels = 1 << 16;
 
 // Room left for the window manager's title bar when picking a scale, at scale 1.
 constexpr int kTitleBarAllowance = 40;
@@ -110,9 +111,10 @@ Screen::DrawResult Screen::PaintWhole(SDL_Surface* surface, std::uint64_t deadli
     paintedTo_ = 0;
   }
   painting_ = current_;
+  const int rows = std::max(8, kBandPixels / std::max(1, current_.width));
   while (paintedTo_ < current_.height) {
     const std::vector<PxRect> band{
-        {0, paintedTo_, current_.width, std::min(kBandRows, current_.height - paintedTo_)}};
+        {0, paintedTo_, current_.width, std::min(rows, current_.height - paintedTo_)}};
     canvas_.Execute(surface, current_, &band);
     Send(band);
     paintedTo_ += band[0].h;
