@@ -9,6 +9,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -119,20 +120,26 @@ class FrontEnd {
       for (const auto& name : runtime_.registered())
         if (!runtime_.Get(name)) warmQueue_.push_back(name);
     }
-    while (!warmQueue_.empty()) {
-      auto& rt = warmRuntime_->runtime;
-      if (!warmWindow_) warmWindow_ = program_.makeWindow(rt, warmQueue_.front());
-      if (warmWindow_ && !runtime_.Get(warmQueue_.front())) {
-        const std::uint64_t deadline = SDL_GetTicks64() + kWarmSliceMs;
-        const double scale = InitialScale(*warmWindow_);
-        auto [w, h] = WindowSizeAt(*warmWindow_, scale);
+    if (!warmQueue_.empty()) {
+      if (!warmWindow_) {
+        warmWindow_ = program_.makeWindow(warmRuntime_->runtime, warmQueue_.front());
+        if (!warmWindow_) {
+          warmQueue_.erase(warmQueue_.begin());
+          return true;
+        }
+        // The size its screen will open at, found once: the scale asks the desktop.
+        std::tie(warmW_, warmH_) = WindowSizeAt(*warmWindow_, InitialScale(*warmWindow_));
         SDL_DisplayMode mode;
         if (options_.fullscreen && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
-          w = mode.w;
-          h = mode.h;
+          warmW_ = mode.w;
+          warmH_ = mode.h;
         }
+        return true;
+      }
+      if (!runtime_.Get(warmQueue_.front())) {
+        const std::uint64_t deadline = SDL_GetTicks64() + kWarmSliceMs;
         SlicedMetrics metrics(warmCanvas_, deadline);
-        const Frame frame = BuildWindowFrame(*warmWindow_, w, h, -1, metrics);
+        const Frame frame = BuildWindowFrame(*warmWindow_, warmW_, warmH_, -1, metrics);
         if (!metrics.complete() || !warmCanvas_.Prepare(frame, deadline)) return true;
       }
       warmWindow_.reset();
@@ -297,6 +304,7 @@ class FrontEnd {
   std::unique_ptr<WarmRuntime> warmRuntime_;
   std::vector<std::string> warmQueue_;
   std::unique_ptr<Window> warmWindow_;  // made in warmRuntime_, so destroyed before it
+  int warmW_ = 0, warmH_ = 0;
   SdlCanvas warmCanvas_{fonts_, pictures_};
   bool warmDone_ = false;
 };
