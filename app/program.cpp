@@ -6,8 +6,14 @@
 namespace quendar {
 
 void RegisterProgram(Runtime& runtime) {
-  runtime.Register("cright", [](Runtime& r) { return std::make_unique<cright>(r); });
-  runtime.Register("Form1", [](Runtime& r) { return std::make_unique<Form1>(r); });
+  runtime.Register("cright", [](Runtime& r) { return MakeWindow(r, "cright"); });
+  runtime.Register("Form1", [](Runtime& r) { return MakeWindow(r, "Form1"); });
+}
+
+std::unique_ptr<Window> MakeWindow(Runtime& runtime, const std::string& name) {
+  if (name == "cright") return std::make_unique<cright>(runtime);
+  if (name == "Form1") return std::make_unique<Form1>(runtime);
+  return nullptr;
 }
 
 }  // namespace quendar

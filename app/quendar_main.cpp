@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
                                         runtime.SetStudy(study);
                                         quendar::RegisterProgram(runtime);
                                       },
-                                      "cright",
+                                      "cright", quendar::MakeWindow,
                                       [&](const quendar::Window& w) { return strip.For(w); }};
   const int status = quendar::RunGame(options, program, quendar::BenchStatsHooks());
   WriteReview(args.review, study);

@@ -106,6 +106,10 @@ class Builder {
       if (panel.fitted.size() > 1024) panel.fitted.clear();
       for (const PanelItem& item : panel.items)
         PanelPiece(item, area, scale, panel.fitted);
+      if (!metrics_.Complete()) {
+        built = {};
+        return;
+      }
       built.commands.assign(frame_.commands.begin() + static_cast<std::ptrdiff_t>(first),
                             frame_.commands.end());
       built.revision = panel.revision;
@@ -132,14 +136,16 @@ class Builder {
     const int lines = std::max(1, item.lines);
     const std::string key = item.face + '\0' + std::to_string(px) + '\0' + std::to_string(r.w) +
                             '\0' + std::to_string(lines) + '\0' + item.text;
-    auto [it, fresh] = fitted.try_emplace(key);
-    if (fresh) {
+    std::vector<std::string> fresh;
+    auto it = fitted.find(key);
+    if (it == fitted.end()) {
       std::string_view rest = item.text;
       for (int line = 1; line <= lines && !rest.empty(); ++line)
-        it->second.push_back(FitLine(rest, item.face, px, r.w, line == lines));
+        fresh.push_back(FitLine(rest, item.face, px, r.w, line == lines));
+      if (metrics_.Complete()) it = fitted.emplace(key, fresh).first;
     }
     int y = r.y;
-    for (const std::string& shown : it->second) {
+    for (const std::string& shown : it != fitted.end() ? it->second : fresh) {
       Text(shown, font, px, item.color, r.x, y, Intersect({r.x, y, r.w, lineHeight}, area));
       y += lineHeight;
     }

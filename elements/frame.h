@@ -41,6 +41,9 @@ class TextMetrics {
   // `face` is the design's face name ("ＭＳ 明朝"), `px` the em in output pixels.
   virtual int LineHeight(const std::string& face, int px, bool bold) = 0;
   virtual int Width(std::string_view text, const std::string& face, int px, bool bold) = 0;
+  // False once a screen ran out of time and answered without measuring: nothing fitted
+  // from such answers may be kept.
+  virtual bool Complete() const { return true; }
 };
 
 enum class DrawOp : std::uint8_t {

@@ -70,11 +70,15 @@ bool SdlCanvas::Prepare(const Frame& frame, std::uint64_t deadlineMs) {
   // At least one new line per call, so a slow machine still gets there.
   bool renderedOne = false;
   for (const auto& c : frame.commands) {
-    if (c.op != DrawOp::Text) continue;
+    if (c.op == DrawOp::Fill) continue;
     if (renderedOne && SDL_GetTicks64() > deadlineMs) return false;
-    const std::size_t before = texts_.size();
-    RenderLine(c);
-    renderedOne = renderedOne || texts_.size() != before;
+    // Pictures too: decoding and scaling them for a new window or size costs as much.
+    const std::size_t before = texts_.size() + pics_.size();
+    if (c.op == DrawOp::Text)
+      RenderLine(c);
+    else
+      Picture(c.text, c.scale, c.rect);
+    renderedOne = renderedOne || texts_.size() + pics_.size() != before;
   }
   return true;
 }

@@ -31,9 +31,10 @@ class SdlCanvas : public TextMetrics {
   // out exactly as a full redraw would).
   void Execute(SDL_Surface* target, const Frame& frame, const std::vector<PxRect>* areas = nullptr);
 
-  // Rasterises the text the frame needs and the cache lacks, until SDL_GetTicks64()
-  // passes `deadlineMs`; true once all of it is ready. A new window or a new scale costs
-  // milliseconds of glyph work, which this lets the front end spread between ticks.
+  // Rasterises the text and scales the pictures the frame needs and the caches lack, until
+  // SDL_GetTicks64() passes `deadlineMs`; true once all of it is ready. A new window or a
+  // new scale costs milliseconds of such work, which this lets the front end spread
+  // between ticks.
   bool Prepare(const Frame& frame, std::uint64_t deadlineMs);
 
   int LineHeight(const std::string& face, int px, bool bold) override;
@@ -61,6 +62,33 @@ class SdlCanvas : public TextMetrics {
   std::map<std::tuple<std::string, int, bool, std::string>, int> widths_;
   std::map<std::pair<std::string, double>, Pic> pics_;
   std::uint64_t frame_ = 0;
+};
+
+// Text measured until a deadline: past it the answers are 0 and the frame built with them
+// is thrown away, so a new size's fonts and widths are found a slice at a time (the canvas
+// keeps what it measured, and the next slice starts from there).
+class SlicedMetrics : public TextMetrics {
+ public:
+  SlicedMetrics(TextMetrics& inner, std::uint64_t deadlineMs)
+      : inner_(inner), deadline_(deadlineMs) {}
+  int LineHeight(const std::string& face, int px, bool bold) override {
+    return Over() ? 0 : inner_.LineHeight(face, px, bold);
+  }
+  int Width(std::string_view text, const std::string& face, int px, bool bold) override {
+    return Over() ? 0 : inner_.Width(text, face, px, bold);
+  }
+  bool complete() const { return !over_; }
+  bool Complete() const override { return complete(); }
+
+ private:
+  bool Over() {
+    over_ = over_ || (answered_++ > 0 && SDL_GetTicks64() > deadline_);
+    return over_;
+  }
+  TextMetrics& inner_;
+  std::uint64_t deadline_;
+  int answered_ = 0;
+  bool over_ = false;
 };
 
 }  // namespace quendar

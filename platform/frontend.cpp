@@ -9,8 +9,10 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "platform/canvas.h"
 #include "platform/data_dirs.h"
 #include "platform/desktop.h"
 #include "platform/display.h"
@@ -24,6 +26,9 @@ namespace quendar {
 
 namespace {
 
+// Warm-up work done at one go, when the next tick is further off than this.
+constexpr Uint64 kWarmSliceMs = 4;
+
 void ReportFatal(const std::string& message, bool display) {
   std::cerr << "quendar: " << message << std::endl;
   // Scripts that test failures under a virtual display set this to avoid a box nobody
@@ -33,14 +38,14 @@ void ReportFatal(const std::string& message, bool display) {
 
 class FrontEnd {
  public:
-  FrontEnd(const FrontEndOptions& options, const FrontEndHooks& hooks, Runtime& runtime,
-           FontLibrary& fonts, PictureStore& pictures, SidePanelSource panels)
+  FrontEnd(const FrontEndOptions& options, const ProgramDescription& program,
+           const FrontEndHooks& hooks, Runtime& runtime, FontLibrary& fonts, PictureStore& pictures)
       : options_(options),
+        program_(program),
         hooks_(hooks),
         runtime_(runtime),
         fonts_(fonts),
-        pictures_(pictures),
-        panels_(std::move(panels)) {
+        pictures_(pictures) {
     SDL_DisplayMode mode;
     if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0)
       framePeriod_ = static_cast<Uint64>((1000 + mode.refresh_rate - 1) / mode.refresh_rate);
@@ -59,6 +64,9 @@ class FrontEnd {
       if (const auto due = runtime_.NextDue()) {
         const auto wait = static_cast<int>(std::max<std::int64_t>(0, *due - runtime_.Now()));
         timeout = timeout < 0 ? wait : std::min(timeout, wait);
+      }
+      if (timeout < 0 || timeout > static_cast<int>(kWarmSliceMs)) {
+        if (WarmWindowsToCome()) timeout = 0;
       }
       SDL_Event e;
       if (timeout < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout)) {
@@ -101,57 +109,111 @@ class FrontEnd {
     return -1;
   }
 
+  // One slice of making ready, while the loop has time, what the first frame of a window
+  // not loaded yet needs: its fonts opened at their sizes and its pictures decoded (they
+  // are shared with the screen that will show it). The window is a design made in a
+  // runtime of its own, so nothing of the program runs. True while work is left.
+  bool WarmWindowsToCome() {
+    if (!program_.makeWindow || warmDone_) return false;
+    if (!warmRuntime_) {
+      warmRuntime_ = std::make_unique<WarmRuntime>();
+      for (const auto& name : runtime_.registered())
+        if (!runtime_.Get(name)) warmQueue_.push_back(name);
+    }
+    if (!warmQueue_.empty()) {
+      if (!warmWindow_) {
+        warmWindow_ = program_.makeWindow(warmRuntime_->runtime, warmQueue_.front());
+        if (!warmWindow_) {
+          warmQueue_.erase(warmQueue_.begin());
+          return true;
+        }
+        // The size its screen will open at, found once: the scale asks the desktop.
+        std::tie(warmW_, warmH_) = WindowSizeAt(*warmWindow_, InitialScale(*warmWindow_));
+        SDL_DisplayMode mode;
+        if (options_.fullscreen && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+          warmW_ = mode.w;
+          warmH_ = mode.h;
+        }
+        return true;
+      }
+      if (!runtime_.Get(warmQueue_.front())) {
+        const std::uint64_t deadline = SDL_GetTicks64() + kWarmSliceMs;
+        SlicedMetrics metrics(warmCanvas_, deadline);
+        const Frame frame = BuildWindowFrame(*warmWindow_, warmW_, warmH_, -1, metrics);
+        if (!metrics.complete() || !warmCanvas_.Prepare(frame, deadline)) return true;
+      }
+      warmWindow_.reset();
+      warmQueue_.erase(warmQueue_.begin());
+      return true;
+    }
+    warmRuntime_.reset();
+    warmDone_ = true;
+    return false;
+  }
+
   double InitialScale(const Window& w) const {
     if (options_.scale > 0) return options_.scale;
     float ddpi = 0, hdpi = 0, vdpi = 0;
     SDL_Rect usable{0, 0, 0, 0};
     if (SDL_GetDisplayDPI(0, &ddpi, &hdpi, &vdpi) != 0) hdpi = 0;
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
-    const auto [w1, h1] = WindowSizeAt(w, 1.0, panels_ ? panels_(w) : nullptr);
+    const auto [w1, h1] =
+        WindowSizeAt(w, 1.0, program_.sidePanel ? program_.sidePanel(w) : nullptr);
     return PickScale(DesktopDpi(hdpi), usable.w, usable.h, w1, h1);
   }
 
   // Opens an SDL window for each newly visible window of the program and closes those
-  // whose window went away, opening first so the desktop never sees the game vanish. When
-  // a window closed in the same turn, the new one is shown only in the next turn: each
-  // step can wait on the window manager for milliseconds (most in full screen), and the
-  // timers due meanwhile get their turn between the two.
+  // whose window went away, opening first so the desktop never sees the game vanish.
+  // Opening, closing what it replaces and showing take a turn each: each step can wait on
+  // the window manager for milliseconds (most in full screen), and the timers due
+  // meanwhile get their turn between them.
   void SyncScreens() {
-    for (const auto& name : toShow_)
-      if (auto it = screens_.find(name); it != screens_.end()) it->second->Show();
-    toShow_.clear();
-    std::vector<std::pair<std::string, std::unique_ptr<Screen>>> opened;
+    if (showNext_) {
+      for (const auto& name : toShow_)
+        if (auto it = screens_.find(name); it != screens_.end()) it->second->Show();
+      toShow_.clear();
+      showNext_ = false;
+    }
+    bool opened = false;
     for (const auto& name : runtime_.registered()) {
       Window* w = runtime_.Get(name);
       if (!w || !w->Visible) continue;
       const auto it = screens_.find(name);
       if (it != screens_.end() && it->second->model() == w) continue;
-      opened.emplace_back(name, std::make_unique<Screen>(*w, fonts_, pictures_, InitialScale(*w),
-                                                         options_.fullscreen, panels_));
+      if (it != screens_.end()) Retire(it);  // the same window reloaded: replaced at once
+      screens_[name] = std::make_unique<Screen>(*w, fonts_, pictures_, InitialScale(*w),
+                                                options_.fullscreen, program_.sidePanel);
+      toShow_.push_back(name);
+      opened = true;
     }
+    // The windows replaced close in the next turn.
+    if (opened) return;
     bool closed = false;
-    bool pumped = false;
     for (auto it = screens_.begin(); it != screens_.end();) {
       Window* w = runtime_.Get(it->first);
       if (!w || !w->Visible || it->second->model() != w) {
-        // What the desktop sent the window while the loop was busy (a close during the
-        // hand-over) must become SDL events before the window is gone, or it is dropped.
-        if (!pumped) SDL_PumpEvents();
-        pumped = true;
-        retired_.push_back(it->second->id());
-        it = screens_.erase(it);
+        it = Retire(it);
         closed = true;
       } else {
         ++it;
       }
     }
-    for (auto& [name, s] : opened) {
-      if (closed)
-        toShow_.push_back(name);
-      else
-        s->Show();
-      screens_[name] = std::move(s);
+    if (closed) {
+      showNext_ = !toShow_.empty();
+    } else {
+      for (const auto& name : toShow_)
+        if (auto it = screens_.find(name); it != screens_.end()) it->second->Show();
+      toShow_.clear();
     }
+  }
+
+  using ScreenMap = std::map<std::string, std::unique_ptr<Screen>>;
+  ScreenMap::iterator Retire(ScreenMap::iterator it) {
+    // What the desktop sent the window while the loop was busy (a close during the
+    // hand-over) must become SDL events before the window is gone, or it is dropped.
+    SDL_PumpEvents();
+    retired_.push_back(it->second->id());
+    return screens_.erase(it);
   }
 
   // The screen of an SDL window, if the window of the program it shows is still loaded:
@@ -221,17 +283,31 @@ class FrontEnd {
   }
 
   const FrontEndOptions& options_;
+  const ProgramDescription& program_;
   const FrontEndHooks& hooks_;
   Runtime& runtime_;
   FontLibrary& fonts_;
   PictureStore& pictures_;
   std::map<std::string, std::unique_ptr<Screen>> screens_;
-  SidePanelSource panels_;
-  std::vector<std::string> toShow_;  // opened in the last turn, shown in this one
+  std::vector<std::string> toShow_;  // opened, not shown yet
+  bool showNext_ = false;            // what they replace closed: shown in the next turn
   std::vector<Uint32> retired_;      // SDL windows closed as their program's window went
   Uint64 framePeriod_ = 17;  // ms between repaints: at most one per refresh of a 60 Hz display
   Uint64 lastFrame_ = 0;
   bool quit_ = false;
+  // The warm-up of windows to come.
+  struct WarmRuntime {
+    VirtualClock clock;
+    Random random{clock};
+    RecordingSound sound{clock};
+    Runtime runtime{clock, random, sound};
+  };
+  std::unique_ptr<WarmRuntime> warmRuntime_;
+  std::vector<std::string> warmQueue_;
+  std::unique_ptr<Window> warmWindow_;  // made in warmRuntime_, so destroyed before it
+  int warmW_ = 0, warmH_ = 0;
+  SdlCanvas warmCanvas_{fonts_, pictures_};
+  bool warmDone_ = false;
 };
 
 }  // namespace
@@ -257,7 +333,7 @@ int RunGame(const FrontEndOptions& options, const ProgramDescription& program,
     Runtime runtime(clock, random, sound);
     runtime.SetFiles(files);
     program.registerWindows(runtime);
-    FrontEnd(options, hooks, runtime, fonts, pictures, program.sidePanel).Run(program.startWindow);
+    FrontEnd(options, program, hooks, runtime, fonts, pictures).Run(program.startWindow);
     if (runtime.fatal()) {
       ReportFatal(*runtime.fatal(), true);
       return 1;

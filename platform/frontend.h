@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "elements/frame.h"
@@ -20,6 +21,9 @@ struct FrontEndOptions {
 struct ProgramDescription {
   std::function<void(Runtime&)> registerWindows;
   std::string startWindow;
+  // A window as designed, without loading it: the front end opens the fonts and decodes
+  // the pictures a window to come will need while the loop has time to spare. May be empty.
+  std::function<std::unique_ptr<Window>(Runtime&, const std::string&)> makeWindow;
   // What stands beside a window (the study strip); may be empty.
   SidePanelSource sidePanel;
 };

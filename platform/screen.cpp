@@ -8,8 +8,12 @@ namespace quendar {
 
 namespace {
 
-// Glyph work done at one go before the timers get their turn: well inside a fall tick.
-constexpr std::uint64_t kGlyphSliceMs = 4;
+// Drawing work done at one go before the timers get their turn: well inside a fall tick.
+constexpr std::uint64_t kSliceMs = 4;
+// A whole window is drawn and sent about this many pixels at a time, checking the time
+// between.
+constexpr int kBandPixels = 1 << 16;
+
 // Room left for the window manager's title bar when picking a scale, at scale 1.
 constexpr int kTitleBarAllowance = 40;
 
@@ -54,37 +58,99 @@ void Screen::Exposed() {
 
 Screen::DrawResult Screen::Draw(std::uint64_t generation) {
   repaint_.Begin(generation);
+  const std::uint64_t deadline = SDL_GetTicks64() + kSliceMs;
   if (model_->Caption != caption_) {
     caption_ = model_->Caption;
     SDL_SetWindowTitle(window_.get(), caption_.c_str());
   }
   if (model_->icon != icon_) SetIcon();
   // Drawing goes straight into the window's surface, so a frame can send the display
-  // just the rectangles it changed.
-  SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
-  if (!surface) throw SdlFailure("cannot draw in the window " + model_->Caption);
+  // just the rectangles it changed. Before the window is on screen there is no surface
+  // yet, but its fonts, glyphs and pictures can be made ready at the size it will have.
   const SidePanel* panel = Panel();
-  if ((panel != nullptr) != hadPanel_) {
-    FitPanel(panel);
-    surface = SDL_GetWindowSurface(window_.get());
-    if (!surface) throw SdlFailure("cannot draw in the window " + model_->Caption);
+  if (mapped_ && (panel != nullptr) != hadPanel_) FitPanel(panel);
+  SDL_Surface* surface = nullptr;
+  int w = 0, h = 0;
+  if (mapped_) {
+    if (!(surface = SDL_GetWindowSurface(window_.get())))
+      throw SdlFailure("cannot draw in the window " + model_->Caption);
+    w = surface->w;
+    h = surface->h;
+  } else {
+    SizeToCome(w, h);
   }
-  current_ = BuildWindowFrame(*model_, surface->w, surface->h, pointer_.hover(), canvas_, panel);
-  if (!canvas_.Prepare(current_, SDL_GetTicks64() + kGlyphSliceMs)) {
+  SlicedMetrics metrics(canvas_, deadline);
+  Frame frame = BuildWindowFrame(*model_, w, h, pointer_.hover(), metrics, panel);
+  if (!metrics.complete() || !canvas_.Prepare(frame, deadline)) {
     repaint_.Touch();
     return DrawResult::Pending;
   }
-  const bool whole = repaint_.Whole();
+  if (!mapped_) {
+    warm_ = true;
+    return DrawResult::Unchanged;
+  }
+  current_ = std::move(frame);
+  if (repaint_.Whole()) return PaintWhole(surface, deadline);
   const std::vector<PxRect> areas = repaint_.Areas(current_);
   if (areas.empty()) return DrawResult::Unchanged;
-  canvas_.Execute(surface, current_, whole ? nullptr : &areas);
+  canvas_.Execute(surface, current_, &areas);
+  Send(areas);
+  repaint_.Shown(current_);
+  return DrawResult::Sent;
+}
+
+Screen::DrawResult Screen::PaintWhole(SDL_Surface* surface, std::uint64_t deadline) {
+  // A band at a time, each sent as it is drawn: the first touch of a new surface and
+  // sending all of it cost tens of milliseconds on a busy machine, more than a fall tick.
+  if (painting_ && painting_->width == current_.width && painting_->height == current_.height) {
+    // What changed meanwhile in the bands already sent.
+    std::vector<PxRect> redo;
+    for (const PxRect& a : ChangedAreas(*painting_, current_))
+      if (const PxRect r = Intersect(a, {0, 0, current_.width, paintedTo_}); !r.Empty())
+        redo.push_back(r);
+    if (!redo.empty()) {
+      canvas_.Execute(surface, current_, &redo);
+      Send(redo);
+    }
+  } else {
+    paintedTo_ = 0;
+  }
+  painting_ = current_;
+  const int rows = std::max(8, kBandPixels / std::max(1, current_.width));
+  while (paintedTo_ < current_.height) {
+    const std::vector<PxRect> band{
+        {0, paintedTo_, current_.width, std::min(rows, current_.height - paintedTo_)}};
+    canvas_.Execute(surface, current_, &band);
+    Send(band);
+    paintedTo_ += band[0].h;
+    if (paintedTo_ < current_.height && SDL_GetTicks64() > deadline) {
+      repaint_.Touch();
+      return DrawResult::Pending;
+    }
+  }
+  painting_.reset();
+  paintedTo_ = 0;
+  repaint_.Shown(current_);
+  return DrawResult::Sent;
+}
+
+void Screen::Send(const std::vector<PxRect>& areas) {
   std::vector<SDL_Rect> rects;
   rects.reserve(areas.size());
   for (const PxRect& a : areas)
     rects.push_back({a.x, a.y, a.w, a.h});
   SDL_UpdateWindowSurfaceRects(window_.get(), rects.data(), static_cast<int>(rects.size()));
-  repaint_.Shown(current_);
-  return DrawResult::Sent;
+}
+
+void Screen::SizeToCome(int& w, int& h) const {
+  SDL_DisplayMode mode;
+  if (fullscreen_ && SDL_GetDesktopDisplayMode(
+                         std::max(0, SDL_GetWindowDisplayIndex(window_.get())), &mode) == 0) {
+    w = mode.w;
+    h = mode.h;
+  } else {
+    SDL_GetWindowSizeInPixels(window_.get(), &w, &h);
+  }
 }
 
 void Screen::HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime) {

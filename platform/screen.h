@@ -36,17 +36,24 @@ class Screen {
   // the screen gets back what the window holds.
   void Exposed();
   // Forgets what the screen holds, so the next Draw paints everything (resize, full screen).
-  void Invalidate() { repaint_.Invalidate(); }
+  void Invalidate() {
+    repaint_.Invalidate();
+    painting_.reset();
+  }
   // Something other than the runtime may have changed what the window shows (the pointer
   // over the menu bar).
   void Touch() { repaint_.Touch(); }
   // Whether a Draw may find something new: the runtime delivered events since the last
   // frame, or something was touched.
-  bool NeedsDraw(std::uint64_t generation) const { return mapped_ && repaint_.Needed(generation); }
+  // Before the window is on screen, until what its first frame needs is ready.
+  bool NeedsDraw(std::uint64_t generation) const {
+    return (mapped_ || !warm_) && repaint_.Needed(generation);
+  }
   enum class DrawResult { Unchanged, Sent, Pending };
   // Draws what changed since the last frame and sends it to the display. Pending: the
-  // glyphs it needs were not all rasterised within a few milliseconds; call again after
-  // the timers due meanwhile have run.
+  // text, fonts and pictures it needs were not all ready, or a whole window not all drawn
+  // and sent, within a few milliseconds; call again after the timers due meanwhile have
+  // run. Before the window is mapped it only makes ready what the first frame needs.
   DrawResult Draw(std::uint64_t generation);
 
   void HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime);
@@ -62,6 +69,10 @@ class Screen {
  private:
   void SetIcon();
   bool IsFullscreen() const;
+  DrawResult PaintWhole(SDL_Surface* surface, std::uint64_t deadline);
+  void Send(const std::vector<PxRect>& areas);
+  // The window's size in pixels once it is on screen.
+  void SizeToCome(int& w, int& h) const;
   // Window coordinates to output pixels; they differ only where the desktop scales.
   std::pair<int, int> ToOutput(int x, int y) const;
 
@@ -80,6 +91,9 @@ class Screen {
   Repaint repaint_;  // what the screen holds now
   Frame current_;    // the geometry input is tested against
   bool mapped_ = false;
+  bool warm_ = false;                   // what the first frame needs is ready
+  std::optional<Frame> painting_;       // a whole frame being drawn a band at a time
+  int paintedTo_ = 0;                   // rows of it drawn and sent
   bool fullscreen_;                     // open on the whole screen
   std::optional<bool> wantFullscreen_;  // asked for by a key, not yet applied
   Pointer pointer_;

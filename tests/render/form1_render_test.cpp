@@ -3,7 +3,9 @@
 // on what is drawn under the pointer.
 #include <SDL_image.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <sstream>
 
 #include "app/driver.h"
@@ -248,8 +250,21 @@ TEST(Screenshot, DriverWritesThePngAndReportsAFileItCannotWrite) {
   // A picture that cannot be written, or not into a regular file, is a failure: exit 1.
   EXPECT_EQ(driver.RunLine("screenshot no-such-dir/shot.png", ++line), 1);
   EXPECT_NE(err.str().find("no-such-dir/shot.png"), std::string::npos) << err.str();
-  EXPECT_EQ(driver.RunLine("screenshot /dev/full", ++line), 1);
+  EXPECT_EQ(driver.RunLine("screenshot /dev/full", ++line), 1);  // no picture file: refused
   EXPECT_NE(err.str().find("cannot write /dev/full: it is a character device"), std::string::npos)
+      << err.str();
+  // A disk that fills up while the picture is written, as a file size limit makes it.
+  rlimit was{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+  rlimit small = was;
+  small.rlim_cur = 1024;
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const auto status = driver.RunLine("screenshot part.png", ++line);
+  setrlimit(RLIMIT_FSIZE, &was);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(err.str().find("cannot write part.png: File too large"), std::string::npos)
       << err.str();
 }
 
