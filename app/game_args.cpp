@@ -25,6 +25,17 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
   };
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    // An option with a value, as "--name VALUE" or "--name=VALUE"; a missing value is "".
+    std::string value;
+    auto valued = [&](const std::string& name) {
+      if (arg == name) {
+        if (i + 1 < argc) value = argv[++i];
+        return true;
+      }
+      if (!arg.starts_with(name + "=")) return false;
+      value = arg.substr(name.size() + 1);
+      return true;
+    };
     if (!optionsEnd && arg.size() > 1 && arg[0] == '-') {
       if (arg == "--") {
         optionsEnd = true;
@@ -35,41 +46,21 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
         args.fullscreen = true;
       } else if (arg == "--no-study") {
         args.study = false;
-      } else if (arg == "--review" || arg.starts_with("--review=")) {
-        std::string value;
-        if (arg == "--review") {
-          if (i + 1 >= argc) return Fail("--review wants a file to write the review to");
-          value = argv[++i];
-        } else {
-          value = arg.substr(9);
-        }
+      } else if (valued("--review")) {
         if (value.empty()) return Fail("--review wants a file to write the review to");
         args.review = value;
       } else if (arg == "--version") {
         args.action = GameArgs::Action::Version;
         return args;
-      } else if (arg == "--list" || arg.starts_with("--list=")) {
-        std::string value;
-        if (arg == "--list") {
-          if (i + 1 >= argc) return Fail("--list wants a word list");
-          value = argv[++i];
-        } else {
-          value = arg.substr(7);
-        }
+      } else if (valued("--list")) {
         if (value.empty()) return Fail("--list wants a word list");
         if (!setList(value)) return Fail("only one word list can be played at a time");
-      } else if (arg == "--scale" || arg.starts_with("--scale=")) {
-        std::string value;
-        if (arg == "--scale") {
-          if (i + 1 >= argc) return Fail("--scale wants a number from 0.25 to 8");
-          value = argv[++i];
-        } else {
-          value = arg.substr(8);
-        }
+      } else if (valued("--scale")) {
         char* end = nullptr;
         args.scale = std::strtod(value.c_str(), &end);
         if (value.empty() || *end != '\0' || !(args.scale >= 0.25 && args.scale <= 8))
-          return Fail("--scale wants a number from 0.25 to 8, not " + value);
+          return Fail("--scale wants a number from 0.25 to 8" +
+                      (value.empty() ? std::string() : ", not " + value));
       } else {
         return Fail("unknown option " + arg);
       }

@@ -10,18 +10,11 @@
 #include <system_error>
 #include <vector>
 
+#include "elements/textfile.h"
+
 namespace quendar {
 
 namespace {
-
-const char* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a directory";
-  if (S_ISFIFO(mode)) return "a named pipe";
-  if (S_ISCHR(mode)) return "a character device";
-  if (S_ISBLK(mode)) return "a block device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a regular file";
-}
 
 std::string Folder(const std::string& path) {
   const std::string parent = std::filesystem::path(path).parent_path().string();
@@ -35,7 +28,8 @@ std::optional<std::string> ReviewTargetProblem(const std::string& path) {
   struct stat st {};
   if (stat(path.c_str(), &st) == 0) {
     if (!S_ISREG(st.st_mode))
-      return path + ": is " + KindOf(st.st_mode) + ", not a file the review can be written to";
+      return path + ": is " + DescribeFileType(st.st_mode) +
+             ", not a file the review can be written to";
     return std::nullopt;
   }
   const std::string folder = Folder(path);
