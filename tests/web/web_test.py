@@ -476,8 +476,15 @@ def scenario_page(d, url, args):
     poll("the main window", lambda: (form1(d) or {}).get("visible"))
     check("Matched compounds show here" in poll("the panel's hint", lambda: study_text(d)),
           "the panel shows no hint before a match")
-    entry = poll("a target to match", lambda: match_target(d), timeout=10)
-    poll("the match", lambda: any(x["matched"] for x in snap(d)["study"]["entries"]), timeout=10)
+    # The target may move on between reading it and the click: aim again until a match lands.
+    matched = lambda: next((x for x in snap(d)["study"]["entries"] if x["matched"]), None)
+
+    def aim():
+        if not matched() and match_target(d):
+            time.sleep(0.8)  # a shot flies for 550 ms
+        return matched()
+
+    entry = poll("a match", aim, timeout=40)
     text = poll("the matched compound in the panel",
                 lambda: entry["word"] in (study_text(d) or "") and study_text(d))
     check(entry["reading"] and entry["reading"] in text and entry["meaning"][:20] in text,
