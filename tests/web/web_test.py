@@ -553,7 +553,8 @@ def scenario_phone(d, url, args):
     check(study["top"] >= box("#screen")["top"] + box("#screen")["height"] - 1 and study["height"] > 0,
           f"the study panel is not under the game: {study}")
 
-    # A tap on a bottom block fires it.
+    # A tap on a bottom block fires it: the shot flies and is judged, with its sound.
+    sounds = len(snap(d)["sounds"])
     f = form1(d)
     col = next(i for i in range(8) if not f["vars"]["columnDone"][i])
     x, y = d.execute_script("return window.quendar.elementCentre('Label2', arguments[0])", col)
@@ -562,7 +563,8 @@ def scenario_phone(d, url, args):
     for kind, points in (("touchStart", [{"x": c["left"] + x * ratio, "y": c["top"] + y * ratio}]),
                          ("touchEnd", [])):
         d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": points})
-    poll("a tap to fire", lambda: (lambda f: f["vars"]["shotCol"] == col)(form1(d)), timeout=5)
+    poll("a tap to fire", lambda: (lambda s: s["windows"]["Form1"]["vars"]["shotCol"] == col
+                                   and len(s["sounds"]) > sounds)(snap(d)), timeout=5)
 
     check(poll("the screen kept awake", lambda: d.execute_script("return window.quendar.awake()")),
           "the screen is not kept awake during a game")
