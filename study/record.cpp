@@ -94,7 +94,6 @@ void StudyRecord::Judged(int targetSlot, bool match) {
       it = matchOrder_.end() - 1;
     }
     std::rotate(matchOrder_.begin(), it, it + 1);
-    lastMatched_ = i;
   } else {
     ++e.wrong;
   }

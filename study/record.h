@@ -44,7 +44,7 @@ class StudyRecord : public StudyService {
   bool ended() const { return ended_; }
   const std::vector<StudyEntry>& entries() const { return entries_; }
   // The entry matched last, or -1.
-  int lastMatched() const { return lastMatched_; }
+  int lastMatched() const { return matchOrder_.empty() ? -1 : matchOrder_.front(); }
   // Entry indices newest match first.
   const std::vector<int>& matchOrder() const { return matchOrder_; }
   // Changes with every report that changes what the record shows.
@@ -66,7 +66,6 @@ class StudyRecord : public StudyService {
   std::array<int, 8> slotEntry_{-1, -1, -1, -1, -1, -1, -1, -1};
   std::vector<StudyEntry> entries_;
   std::vector<int> matchOrder_;
-  int lastMatched_ = -1;
   std::uint64_t revision_ = 0;
   std::function<void()> onEnded_;
 };
