@@ -78,6 +78,8 @@ class StudyService {
   // Slot 0 opens a new deal; `line` is the whole list line of the compound.
   virtual void Dealt(int slot, const std::string& first, const std::string& second,
                      const std::string& line) = 0;
+  // The top block of `slot` was drawn as the new target.
+  virtual void Targeted(int slot) = 0;
   // A shot judged against the top block of `targetSlot`.
   virtual void Judged(int targetSlot, bool match) = 0;
   // The final score panel is on show.
@@ -91,6 +93,7 @@ class NoStudy : public StudyService {
  public:
   void ListRead(const std::vector<std::string>&, int) override {}
   void Dealt(int, const std::string&, const std::string&, const std::string&) override {}
+  void Targeted(int) override {}
   void Judged(int, bool) override {}
   void Ended() override {}
   bool TakeKey(int) override { return false; }

@@ -46,6 +46,7 @@ void Form1::Timer1_Timer() {
       if (block->Enabled) block->BackColor = PaletteColor(15);
     Label1[static_cast<std::size_t>(targetCol)]->BackColor = PaletteColor(14);
     targetTick = 0;
+    runtime().study().Targeted(targetCol);
   }
 
   const Label& target = *Label1[static_cast<std::size_t>(targetCol)];

@@ -75,8 +75,17 @@ void StudyRecord::Dealt(int slot, const std::string& first, const std::string& s
   if (slot < 0 || slot >= static_cast<int>(slotEntry_.size())) return;
   if (slot == 0) ++deal_;
   Annotation a = AnnotationOf(line);
-  entries_.push_back({first + second, std::move(a.reading), std::move(a.meaning), deal_, 0, false});
+  entries_.push_back(
+      {first + second, std::move(a.reading), std::move(a.meaning), deal_, 0, false, false});
   slotEntry_[static_cast<std::size_t>(slot)] = static_cast<int>(entries_.size()) - 1;
+  Changed();
+}
+
+void StudyRecord::Targeted(int slot) {
+  if (slot < 0 || slot >= static_cast<int>(slotEntry_.size())) return;
+  const int i = slotEntry_[static_cast<std::size_t>(slot)];
+  if (i < 0 || entries_[static_cast<std::size_t>(i)].targeted) return;
+  entries_[static_cast<std::size_t>(i)].targeted = true;
   Changed();
 }
 
@@ -85,6 +94,10 @@ void StudyRecord::Judged(int targetSlot, bool match) {
   const int i = slotEntry_[static_cast<std::size_t>(targetSlot)];
   if (i < 0) return;
   StudyEntry& e = entries_[static_cast<std::size_t>(i)];
+  // Until the game picks the next target it still points at the pair just matched: a shot
+  // judged then was aimed at nothing the learner was asked, so it blames nobody.
+  if (e.matched) return;
+  e.targeted = true;
   if (match) {
     e.matched = true;
     // Newest first: a compound matched again moves to the front.
@@ -122,7 +135,8 @@ std::string StudyRecord::Json() const {
     o += "{\"word\":" + JsonString(e.word) + ",\"reading\":" + JsonString(e.reading) +
          ",\"meaning\":" + JsonString(e.meaning) + ",\"deal\":" + std::to_string(e.deal) +
          ",\"wrong\":" + std::to_string(e.wrong) +
-         ",\"matched\":" + (e.matched ? "true" : "false") + "}";
+         ",\"matched\":" + (e.matched ? "true" : "false") +
+         ",\"targeted\":" + (e.targeted ? "true" : "false") + "}";
   }
   return o + "]}";
 }

@@ -19,6 +19,9 @@ struct StudyEntry {
   int deal = 0;
   int wrong = 0;
   bool matched = false;
+  // Ever drawn as the target, or a shot judged against it: only such a compound was
+  // really asked of the learner.
+  bool targeted = false;
 };
 
 // The reading and meaning of a list line: its second and third TAB-separated columns, with
@@ -36,6 +39,7 @@ class StudyRecord : public StudyService {
   void ListRead(const std::vector<std::string>& lines, int count) override;
   void Dealt(int slot, const std::string& first, const std::string& second,
              const std::string& line) override;
+  void Targeted(int slot) override;
   void Judged(int targetSlot, bool match) override;
   void Ended() override;
   bool TakeKey(int keyCode) override;
