@@ -49,6 +49,12 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
       } else if (valued("--review")) {
         if (value.empty()) return Fail("--review wants a file to write the review to");
         args.review = value;
+      } else if (valued("--anki")) {
+        if (value.empty()) return Fail("--anki wants a file to write the cards to");
+        args.anki = value;
+      } else if (valued("--lang")) {
+        if (value != "en" && value != "ja") return Fail("--lang wants en or ja");
+        args.lang = value;
       } else if (arg == "--version") {
         args.action = GameArgs::Action::Version;
         return args;
@@ -73,7 +79,8 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
 }
 
 std::string GameUsage() {
-  return "usage: quendar [--scale N] [--fullscreen] [--no-study] [--review FILE] [[--list] LIST]\n"
+  return "usage: quendar [--scale N] [--fullscreen] [--no-study] [--lang en|ja] [--review FILE]\n"
+         "               [--anki FILE] [[--list] LIST]\n"
          "Plays Quendar, a game for practising two-kanji compounds.\n"
          "\n"
          "  LIST, --list LIST  play this word list: a file, or a shipped list by name:\n"
@@ -86,6 +93,11 @@ std::string GameUsage() {
          "  --review FILE      when the game ends, and again on closing, write the run's\n"
          "                     review to FILE: compound, reading, meaning and result,\n"
          "                     TAB-separated UTF-8, a word list itself\n"
+         "  --anki FILE        write the run to FILE, like --review, as cards for Anki's\n"
+         "                     text import: the compound on the front, the reading and\n"
+         "                     meaning on the back, the result as a tag\n"
+         "  --lang en|ja       the study strip's language (default: from LC_ALL,\n"
+         "                     LC_MESSAGES or LANG; Japanese for ja*, else English)\n"
          "  --help             show this help\n"
          "  --version          show the version\n"
          "\n"

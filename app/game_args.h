@@ -14,6 +14,8 @@ struct GameArgs {
   bool fullscreen = false;
   bool study = true;   // the study strip beside the field, for an annotated list
   std::string review;  // where the run's review is written, "" for nowhere
+  std::string anki;    // where the run's cards for Anki are written, "" for nowhere
+  std::string lang;    // "en" or "ja"; "" for the locale's
   std::string error;   // what is wrong with the command line, for Action::Error
 };
 

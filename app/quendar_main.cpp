@@ -1,20 +1,27 @@
 // quendar: the game, on the SDL front end, with the study strip beside it.
+#include <cstdlib>
 #include <iostream>
 
 #include "app/bench_stats.h"
 #include "app/game_args.h"
 #include "app/program.h"
 #include "platform/frontend.h"
+#include "study/anki.h"
 #include "study/record.h"
 #include "study/review_file.h"
 #include "study/strip.h"
 
 namespace {
 
-void WriteReview(const std::string& file, const quendar::StudyRecord& study) {
-  if (file.empty() || study.entries().empty()) return;
-  if (auto error = quendar::WriteReviewFile(file, quendar::ReviewText(study.entries())))
-    std::cerr << "quendar: " << *error << std::endl;
+void WriteReview(const std::string& file, const std::string& anki,
+                 const quendar::StudyRecord& study) {
+  if (study.entries().empty()) return;
+  if (!file.empty())
+    if (auto error = quendar::WriteReviewFile(file, quendar::ReviewText(study.entries())))
+      std::cerr << "quendar: " << *error << std::endl;
+  if (!anki.empty())
+    if (auto error = quendar::WriteReviewFile(anki, quendar::AnkiText(study.entries())))
+      std::cerr << "quendar: " << *error << std::endl;
 }
 
 }  // namespace
@@ -35,8 +42,9 @@ int main(int argc, char** argv) {
       break;
   }
   // Refused before anything opens, so a review is never lost at the end of a game.
-  if (!args.review.empty()) {
-    if (auto problem = quendar::ReviewTargetProblem(args.review)) {
+  for (const std::string* file : {&args.review, &args.anki}) {
+    if (file->empty()) continue;
+    if (auto problem = quendar::ReviewTargetProblem(*file)) {
       std::cerr << "quendar: " << *problem << '\n';
       return 2;
     }
@@ -47,8 +55,12 @@ int main(int argc, char** argv) {
   options.fullscreen = args.fullscreen;
 
   quendar::StudyRecord study(args.study);
-  quendar::StudyStrip strip(study, "Form1");
-  study.OnEnded([&] { WriteReview(args.review, study); });
+  const quendar::Lang lang =
+      args.lang.empty() ? quendar::LangOfLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                                                std::getenv("LANG"))
+                        : quendar::LangNamed(args.lang);
+  quendar::StudyStrip strip(study, "Form1", lang);
+  study.OnEnded([&] { WriteReview(args.review, args.anki, study); });
   quendar::ProgramDescription program{[&](quendar::Runtime& runtime) {
                                         runtime.SetStudy(study);
                                         quendar::RegisterProgram(runtime);
@@ -56,6 +68,6 @@ int main(int argc, char** argv) {
                                       "cright", quendar::MakeWindow,
                                       [&](const quendar::Window& w) { return strip.For(w); }};
   const int status = quendar::RunGame(options, program, quendar::BenchStatsHooks());
-  WriteReview(args.review, study);
+  WriteReview(args.review, args.anki, study);
   return status;
 }

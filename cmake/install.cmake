@@ -78,7 +78,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-ipafont-mincho | fonts-japanese-mincho, fonts-ipafont-gothic | fonts-japanese-gothic")
+    "fonts-ipafont-mincho | fonts-japanese-mincho, fonts-ipafont-gothic | fonts-japanese-gothic, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)

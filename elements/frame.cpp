@@ -4,6 +4,8 @@
 #include <cmath>
 #include <functional>
 
+#include "elements/frame_panel.h"
+
 namespace quendar {
 
 namespace {
@@ -99,111 +101,10 @@ class Builder {
   }
 
   void Panel(const SidePanel& panel, const PxRect& area, double scale) {
-    SidePanel::Built& built = panel.built;
-    if (built.revision != panel.revision || built.scale != scale || built.rect != area) {
-      const std::size_t first = frame_.commands.size();
-      Fill(area, panel.background);
-      if (panel.fitted.size() > 1024) panel.fitted.clear();
-      for (const PanelItem& item : panel.items)
-        PanelPiece(item, area, scale, panel.fitted);
-      if (!metrics_.Complete()) {
-        built = {};
-        return;
-      }
-      built.commands.assign(frame_.commands.begin() + static_cast<std::ptrdiff_t>(first),
-                            frame_.commands.end());
-      built.revision = panel.revision;
-      built.scale = scale;
-      built.rect = area;
-      return;
-    }
-    frame_.commands.insert(frame_.commands.end(), built.commands.begin(), built.commands.end());
+    BuildPanel(frame_.commands, panel, area, scale, metrics_);
   }
 
  private:
-  void PanelPiece(const PanelItem& item, const PxRect& area, double scale,
-                  std::unordered_map<std::string, std::vector<std::string>>& fitted) {
-    const PxRect r{area.x + Round(item.rect.x * scale), area.y + Round(item.rect.y * scale),
-                   Round(item.rect.w * scale), Round(item.rect.h * scale)};
-    if (item.op == DrawOp::Fill) {
-      Fill(Intersect(r, area), item.color);
-      return;
-    }
-    if (item.op != DrawOp::Text || item.text.empty()) return;
-    const Font font{item.face, 0, false};
-    const int px = std::max(1, Round(item.px * scale));
-    const int lineHeight = metrics_.LineHeight(item.face, px, false);
-    const int lines = std::max(1, item.lines);
-    const std::string key = item.face + '\0' + std::to_string(px) + '\0' + std::to_string(r.w) +
-                            '\0' + std::to_string(lines) + '\0' + item.text;
-    std::vector<std::string> fresh;
-    auto it = fitted.find(key);
-    if (it == fitted.end()) {
-      std::string_view rest = item.text;
-      for (int line = 1; line <= lines && !rest.empty(); ++line)
-        fresh.push_back(FitLine(rest, item.face, px, r.w, line == lines));
-      if (metrics_.Complete()) it = fitted.emplace(key, fresh).first;
-    }
-    int y = r.y;
-    for (const std::string& shown : it != fitted.end() ? it->second : fresh) {
-      Text(shown, font, px, item.color, r.x, y, Intersect({r.x, y, r.w, lineHeight}, area));
-      y += lineHeight;
-    }
-  }
-
-  // Takes from `rest` what fits in `width` on one line: up to the last space that fits, or
-  // on the last line as much as fits before an ellipsis.
-  std::string FitLine(std::string_view& rest, const std::string& face, int px, int width,
-                      bool last) {
-    // No strip is wide enough for more; measuring 4096 characters would only cost time.
-    constexpr std::size_t kMaxChars = 160;
-    std::vector<std::size_t> ends;  // byte ends of each character
-    for (std::size_t i = 0; i < rest.size() && ends.size() < kMaxChars;) {
-      NextCodePointLoose(rest, i);
-      ends.push_back(i);
-    }
-    const bool cut = ends.empty() || ends.back() < rest.size();
-    auto fits = [&](std::size_t n, bool ellipsis) {
-      std::string s(rest.substr(0, ends[n - 1]));
-      if (ellipsis) s += "…";
-      return metrics_.Width(s, face, px, false) <= width;
-    };
-    if (!cut && fits(ends.size(), false)) {
-      std::string all(rest);
-      rest = {};
-      return all;
-    }
-    // The most characters that fit (with an ellipsis on the last line).
-    std::size_t lo = 0, hi = ends.size();
-    while (lo < hi) {
-      const std::size_t mid = (lo + hi + 1) / 2;
-      if (fits(mid, last))
-        lo = mid;
-      else
-        hi = mid - 1;
-    }
-    if (last) {
-      std::string s(rest.substr(0, lo ? ends[lo - 1] : 0));
-      rest = {};
-      return s + "…";
-    }
-    std::size_t take = lo ? ends[lo - 1] : (ends.empty() ? rest.size() : ends[0]);
-    const std::size_t space = rest.substr(0, take + 1).rfind(' ');
-    if (space != std::string_view::npos && space > 0 && take < rest.size()) take = space;
-    std::string s(rest.substr(0, take));
-    rest.remove_prefix(take);
-    while (!rest.empty() && rest.front() == ' ')
-      rest.remove_prefix(1);
-    return s;
-  }
-
-  // One character's bytes, tolerating a cut sequence at the end.
-  static void NextCodePointLoose(std::string_view s, std::size_t& i) {
-    ++i;
-    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
-      ++i;
-  }
-
   void Label(const quendar::Label& label, const PxRect& rect, const PxRect& clip, double scale) {
     if (label.BackStyle != 0) Fill(clip, label.BackColor);
     if (label.Caption.empty()) return;
@@ -332,6 +233,12 @@ std::optional<Frame::Point> Frame::ToClient(double x, double y) const {
   if (x < client.x || y < client.y || x >= client.x + client.w || y >= client.y + client.h)
     return std::nullopt;
   return Point{(x - client.x) / scale, (y - client.y) / scale};
+}
+
+std::optional<Frame::Point> Frame::ToPanel(double x, double y) const {
+  if (panel.Empty() || !panel.Contains(static_cast<int>(x), static_cast<int>(y)))
+    return std::nullopt;
+  return Point{(x - panel.x) / scale, (y - panel.y) / scale};
 }
 
 int Frame::MenuSlotAt(int x, int y) const {

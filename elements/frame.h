@@ -77,6 +77,10 @@ struct MenuSlot {
 // pixels at scale 1 and scaled with the client area as one picture. Its text is fitted to
 // the room each item gives it: wrapped at spaces up to `lines` lines, the last one cut
 // with an ellipsis, so nothing ever overflows.
+// The face of the panel's Latin text: proportional, so meanings read as prose. Screens
+// without it draw with their own sans-serif face.
+inline constexpr const char* kLatinFace = "DejaVu Sans";
+
 struct PanelItem {
   DrawOp op = DrawOp::Fill;  // Fill or Text
   PxRect rect;               // Fill: the area; Text: top-left corner, and the width it may take
@@ -84,7 +88,24 @@ struct PanelItem {
   std::string text, face;  // Text only
   int px = 0;              // Text: em at scale 1
   int lines = 1;           // Text: how many lines it may wrap to
+  bool bold = false;
+  PxRect clip;  // nothing of it is drawn outside this part of the panel; empty: the panel
 };
+
+// What a panel does with the pointer and the clipboard, in its own pixels at scale 1.
+class PanelInput {
+ public:
+  virtual ~PanelInput() = default;
+  // True when what the panel shows changed.
+  virtual bool Click(double x, double y) = 0;
+  virtual bool Wheel(int notches) = 0;  // positive: towards the top
+  // What Ctrl+C copies, "" for nothing.
+  virtual std::string CopyText() const = 0;
+  // Copied: the panel may say so.
+  virtual void Copied() = 0;
+};
+
+using FittedLines = std::unordered_map<std::string, std::vector<std::string>>;
 
 struct SidePanel {
   int width = 0;  // pixels at scale 1; the panel is as tall as the client area
@@ -102,7 +123,8 @@ struct SidePanel {
   mutable Built built;
   // Lines already fitted, by face, size, room and text: a match moves the rows below it
   // down, and only the new compound's text needs measuring.
-  mutable std::unordered_map<std::string, std::vector<std::string>> fitted;
+  mutable FittedLines fitted;
+  PanelInput* input = nullptr;  // null for a panel that takes no input
 };
 
 // The panel a screen shows beside a window, or null for none.
@@ -124,6 +146,8 @@ struct Frame {
     double x, y;
   };
   std::optional<Point> ToClient(double x, double y) const;
+  // The same for the side panel, in its pixels at scale 1.
+  std::optional<Point> ToPanel(double x, double y) const;
   // The menu slot under an output pixel, or -1.
   int MenuSlotAt(int x, int y) const;
 };

@@ -6,6 +6,11 @@ namespace quendar::KeyCode {
 
 inline constexpr int kEnter = 13;
 inline constexpr int kEscape = 27;
+// At the review, these scroll the study strip; during play they reach the game as ever.
+inline constexpr int kPageUp = 33;
+inline constexpr int kPageDown = 34;
+inline constexpr int kEnd = 35;
+inline constexpr int kHome = 36;
 inline constexpr int kLeft = 37;
 inline constexpr int kUp = 38;
 inline constexpr int kRight = 39;

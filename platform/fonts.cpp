@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "elements/frame.h"
+
 namespace quendar {
 
 namespace {
@@ -12,6 +14,8 @@ namespace {
 // closest to them in shape and metrics, best first.
 const std::vector<std::string> kMinchoFaces = {"IPAMincho", "IPAexMincho", "Noto Serif CJK JP"};
 const std::vector<std::string> kGothicFaces = {"IPAGothic", "IPAexGothic", "Noto Sans CJK JP"};
+
+const std::vector<std::string> kLatinFaces = {"DejaVu Sans", "Noto Sans", "Liberation Sans"};
 
 const FcChar8* U8(const std::string& s) {
   return reinterpret_cast<const FcChar8*>(s.c_str());
@@ -45,11 +49,12 @@ std::optional<FontFace> Match(FcConfig* config, FcPattern* pattern, Accept accep
   return face;
 }
 
-std::optional<FontFace> MatchNamed(FcConfig* config, const std::vector<std::string>& names) {
+std::optional<FontFace> MatchNamed(FcConfig* config, const std::vector<std::string>& names,
+                                   const char* lang = "ja") {
   FcPattern* p = FcPatternCreate();
   for (const auto& n : names)
     FcPatternAddString(p, FC_FAMILY, U8(n));
-  FcPatternAddString(p, FC_LANG, U8("ja"));
+  FcPatternAddString(p, FC_LANG, U8(lang));
   return Match(config, p, [&](FcPattern* found) {
     for (int i = 0;; ++i) {
       const std::string family = Str(found, FC_FAMILY, i);
@@ -91,6 +96,12 @@ FontLibrary::~FontLibrary() {
 
 const FontFace& FontLibrary::Face(const std::string& family) {
   if (auto it = faces_.find(family); it != faces_.end()) return it->second;
+  if (family == kLatinFace) {
+    // The study strip's Latin text; without any of these the Gothic face draws it.
+    if (auto face = MatchNamed(config_, kLatinFaces, "en"))
+      return faces_.emplace(family, *face).first->second;
+    return faces_.emplace(family, Face("ＭＳ ゴシック")).first->second;
+  }
   const bool mincho = IsMinchoFamily(family);
   std::vector<std::string> names{family};
   for (const auto& n : mincho ? kMinchoFaces : kGothicFaces)

@@ -273,6 +273,10 @@ class FrontEnd {
         if (e.button.button == SDL_BUTTON_LEFT)
           if (Screen* s = Find(e.button.windowID)) s->MouseDown(e.button.x, e.button.y);
         break;
+      case SDL_MOUSEWHEEL:
+        if (Screen* s = Find(e.wheel.windowID))
+          s->Wheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y);
+        break;
       case SDL_MOUSEBUTTONUP:
         if (e.button.button == SDL_BUTTON_LEFT)
           if (Screen* s = Find(e.button.windowID)) s->MouseUp(e.button.x, e.button.y, runtime_);

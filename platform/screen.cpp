@@ -166,7 +166,26 @@ void Screen::HandleKey(const SDL_KeyboardEvent& key, Runtime& runtime) {
     case WindowKey::None:
       break;
   }
-  if (const int vk = VirtualKeyCode(key.keysym.sym, key.keysym.scancode)) runtime.Key(vk);
+  // Ctrl+C copies the row chosen in the panel; with nothing chosen it is the game's key.
+  const SidePanel* panel = Panel();
+  if (key.keysym.sym == SDLK_c && (key.keysym.mod & KMOD_CTRL) && panel && panel->input) {
+    const std::string text = panel->input->CopyText();
+    if (!text.empty() && SDL_SetClipboardText(text.c_str()) == 0) {
+      panel->input->Copied();
+      Touch();
+      return;
+    }
+  }
+  if (const int vk = VirtualKeyCode(key.keysym.sym, key.keysym.scancode)) {
+    runtime.Key(vk);
+    // A key the panel took (the review's scrolling) changes it outside the game's events.
+    if (panel) Touch();
+  }
+}
+
+void Screen::Wheel(int notches) {
+  const SidePanel* panel = Panel();
+  if (panel && panel->input && panel->input->Wheel(notches)) Touch();
 }
 
 void Screen::MouseMove(int x, int y) {
@@ -180,6 +199,11 @@ void Screen::MouseLeave() {
 
 void Screen::MouseDown(int x, int y) {
   const auto [ox, oy] = ToOutput(x, y);
+  if (const auto at = current_.ToPanel(ox + 0.5, oy + 0.5)) {
+    const SidePanel* panel = Panel();
+    if (panel && panel->input && panel->input->Click(at->x, at->y)) Touch();
+    return;
+  }
   pointer_.Press(current_, *model_, ox, oy);
 }
 

@@ -64,6 +64,8 @@ class Screen {
   void MouseMove(int x, int y);
   void MouseLeave();
   void MouseDown(int x, int y);
+  // The wheel turned `notches` away from the player (positive) or towards them.
+  void Wheel(int notches);
   void MouseUp(int x, int y, Runtime& runtime);
 
  private:

@@ -6,6 +6,7 @@
 
 #include "elements/snapshot.h"
 #include "elements/text.h"
+#include "study/words.h"
 
 namespace quendar {
 
@@ -25,12 +26,9 @@ std::string WithoutControls(std::string_view s) {
   return out;
 }
 
-std::string Plural(int n, const char* one) {
-  return std::to_string(n) + " " + one + (n == 1 ? "" : "s");
-}
-
 void AppendLine(std::string& out, const StudyEntry& e, const std::string* result) {
-  out += e.word;
+  // A one-character line deals its TAB as the second character: one row keeps its columns.
+  out += WithoutControls(e.word);
   out += '\t';
   out += e.reading;
   out += '\t';
@@ -100,13 +98,7 @@ void StudyRecord::Judged(int targetSlot, bool match) {
   e.targeted = true;
   if (match) {
     e.matched = true;
-    // Newest first: a compound matched again moves to the front.
-    auto it = std::find(matchOrder_.begin(), matchOrder_.end(), i);
-    if (it == matchOrder_.end()) {
-      matchOrder_.push_back(i);
-      it = matchOrder_.end() - 1;
-    }
-    std::rotate(matchOrder_.begin(), it, it + 1);
+    matchOrder_.insert(matchOrder_.begin(), i);
   } else {
     ++e.wrong;
   }
@@ -120,9 +112,13 @@ void StudyRecord::Ended() {
 }
 
 bool StudyRecord::TakeKey(int keyCode) {
-  if (keyCode != KeyCode::kF2) return false;
-  shown_ = !shown_;
-  Changed();
+  if (keyCode == KeyCode::kF2) {
+    shown_ = !shown_;
+    Changed();
+    return true;
+  }
+  if (!ended_ || !shown_ || keyCode < KeyCode::kPageUp || keyCode > KeyCode::kHome) return false;
+  if (onReviewKey_) onReviewKey_(keyCode);
   return true;
 }
 
@@ -142,6 +138,7 @@ std::string StudyRecord::Json() const {
 }
 
 ReviewGroup GroupOf(const StudyEntry& e) {
+  if (!e.targeted) return ReviewGroup::NotReached;
   if (!e.matched) return ReviewGroup::NotMatched;
   return e.wrong > 0 ? ReviewGroup::MatchedAfterMisses : ReviewGroup::Matched;
 }
@@ -160,15 +157,18 @@ std::vector<int> ReviewOrder(const std::vector<StudyEntry>& entries) {
 }
 
 std::string ResultWords(const StudyEntry& e) {
+  const std::vector<std::string> n = {std::to_string(e.wrong), e.wrong == 1 ? "" : "s"};
   switch (GroupOf(e)) {
     case ReviewGroup::NotMatched:
-      return e.wrong ? "not matched, " + Plural(e.wrong, "wrong shot") : "not matched";
+      return Words(Lang::En, e.wrong ? "result.notMatchedWrong" : "result.notMatched", n);
     case ReviewGroup::MatchedAfterMisses:
-      return "matched after " + Plural(e.wrong, "wrong shot");
+      return Words(Lang::En, "result.afterMisses", n);
+    case ReviewGroup::NotReached:
+      return Words(Lang::En, "result.notReached");
     case ReviewGroup::Matched:
       break;
   }
-  return "matched";
+  return Words(Lang::En, "result.matched");
 }
 
 std::string ReviewText(const std::vector<StudyEntry>& entries) {
@@ -188,7 +188,9 @@ std::string AgainText(const std::vector<StudyEntry>& entries, int roundSize) {
   std::set<std::string> seen;
   for (int i : ReviewOrder(entries)) {
     const StudyEntry& e = entries[static_cast<std::size_t>(i)];
-    if (GroupOf(e) == ReviewGroup::Matched || e.word.empty() || !seen.insert(e.word).second)
+    const ReviewGroup g = GroupOf(e);
+    if (g == ReviewGroup::Matched || g == ReviewGroup::NotReached || e.word.empty() ||
+        !seen.insert(e.word).second)
       continue;
     AppendLine(out, e, nullptr);
   }

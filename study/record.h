@@ -42,7 +42,10 @@ class StudyRecord : public StudyService {
   void Targeted(int slot) override;
   void Judged(int targetSlot, bool match) override;
   void Ended() override;
+  // F2 always; at the review, the keys that scroll it (they reach no handler of the game,
+  // which has ended), passed on to whatever lays the review out.
   bool TakeKey(int keyCode) override;
+  void OnReviewKey(std::function<void(int)> f) { onReviewKey_ = std::move(f); }
 
   bool shown() const { return shown_; }
   bool ended() const { return ended_; }
@@ -72,11 +75,12 @@ class StudyRecord : public StudyService {
   std::vector<int> matchOrder_;
   std::uint64_t revision_ = 0;
   std::function<void()> onEnded_;
+  std::function<void(int)> onReviewKey_;
 };
 
 // The review: entries never matched, then those matched after wrong shots (most misses
-// first), then the rest; within a group in the order dealt.
-enum class ReviewGroup { NotMatched, MatchedAfterMisses, Matched };
+// first), then the rest, and last those never the target; within a group in the order dealt.
+enum class ReviewGroup { NotMatched, MatchedAfterMisses, Matched, NotReached };
 ReviewGroup GroupOf(const StudyEntry& e);
 std::vector<int> ReviewOrder(const std::vector<StudyEntry>& entries);
 // The result in plain words, as the review file says it.
@@ -85,7 +89,8 @@ std::string ResultWords(const StudyEntry& e);
 // The review as a UTF-8 word list that a flashcard program also imports: a byte-order mark,
 // then per entry "compound TAB reading TAB meaning TAB result" and CR LF, in review order.
 std::string ReviewText(const std::vector<StudyEntry>& entries);
-// The compounds to play again (not matched, or matched after wrong shots), each once, as a
+// The compounds to play again (targeted and not matched, or matched after wrong shots),
+// each once, as a
 // word list in the same form; "" when there are fewer than a round's eight.
 std::string AgainText(const std::vector<StudyEntry>& entries, int roundSize);
 

@@ -1,7 +1,9 @@
 #include "study/strip.h"
 
-#include <string>
+#include <algorithm>
 
+#include "elements/keys.h"
+#include "elements/text.h"
 #include "elements/window.h"
 
 namespace quendar {
@@ -15,119 +17,222 @@ constexpr Color kRule = 0xD6CFC0;
 constexpr Color kInk = 0x202020;
 constexpr Color kReadingInk = 0x8A3A1A;
 constexpr Color kMeaningInk = 0x404040;
-constexpr Color kQuiet = 0x7A7468;
-constexpr Color kMissedInk = 0xB02818;
-constexpr Color kShakyInk = 0xA86808;
-constexpr Color kMatchedInk = 0x1E6A34;
+constexpr Color kQuiet = 0x6A645A;
+constexpr Color kChosen = 0xE8DFC8;
+constexpr Color kGroupInks[4] = {0xB02818, 0x9A5A00, 0x1E6A34, 0x6A645A};
 constexpr int kPad = 12;
 constexpr int kInner = kStripWidthPx - 2 * kPad;
-constexpr int kRowHeight = 38;
+constexpr int kRowHeight = 40;
+constexpr int kHeadingHeight = 20;
+constexpr int kWheelStep = 3 * kRowHeight;
 
-class Layout {
+// Latin text reads best in a proportional face; anything with kana or kanji needs a
+// Japanese one.
+const char* FaceFor(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();)
+    if (NextCodePoint(text, i) >= 0x2E80) return kGothic;
+  return kLatinFace;
+}
+
+class Items {
  public:
-  explicit Layout(SidePanel& panel) : panel_(panel) {}
+  explicit Items(SidePanel& panel) : panel_(panel) {}
   void Text(int x, int y, int w, const std::string& text, const char* face, int px, Color c,
-            int lines = 1) {
+            int lines = 1, PxRect clip = {}, bool bold = false) {
     if (text.empty()) return;
-    panel_.items.push_back({DrawOp::Text, {x, y, w, 0}, c, text, face, px, lines});
+    panel_.items.push_back({DrawOp::Text, {x, y, w, 0}, c, text, face, px, lines, bold, clip});
   }
-  void Fill(int x, int y, int w, int h, Color c) {
-    panel_.items.push_back({DrawOp::Fill, {x, y, w, h}, c, {}, {}, 0, 1});
+  void Fill(int x, int y, int w, int h, Color c, PxRect clip = {}) {
+    panel_.items.push_back({DrawOp::Fill, {x, y, w, h}, c, {}, {}, 0, 1, false, clip});
   }
-  // One compound on a row: the compound, its reading beside it and the meaning under that.
-  void Row(int y, const StudyEntry& e, Color wordInk, const std::string& mark) {
-    Text(kPad, y + 2, 52, e.word, kMincho, 20, wordInk);
-    const int right = mark.empty() ? 0 : 30;
-    Text(66, y, kStripWidthPx - 66 - kPad - right, e.reading, kGothic, 12, kReadingInk);
-    Text(66, y + 17, kStripWidthPx - 66 - kPad, e.meaning, kGothic, 11, kMeaningInk);
-    if (!mark.empty()) Text(kStripWidthPx - kPad - 28, y, 28, mark, kGothic, 12, kMissedInk);
+  // One compound on a row: the compound, its reading beside it with the wrong shots, and
+  // the meaning under the reading.
+  void Row(int y, const ViewRow& r, Color wordInk, const PxRect& clip) {
+    Text(kPad, y + 4, 52, r.word, kMincho, 20, wordInk, 1, clip);
+    const std::string mark = WrongMark(r.wrong);
+    const int markW = mark.empty() ? 0 : 34;
+    Text(66, y + 2, kStripWidthPx - 66 - kPad - markW, r.reading, kGothic, 13, kReadingInk, 1,
+         clip);
+    if (!mark.empty())
+      Text(kStripWidthPx - kPad - markW + 4, y + 2, markW - 4, mark, kLatinFace, 12, kGroupInks[0],
+           1, clip, true);
+    Text(66, y + 20, kStripWidthPx - 66 - kPad, r.meaning, FaceFor(r.meaning), 13, kMeaningInk, 1,
+         clip);
   }
 
  private:
   SidePanel& panel_;
 };
 
-void PlayView(const StudyRecord& record, int height, Layout& l) {
-  const auto& entries = record.entries();
-  if (record.lastMatched() < 0) {
-    l.Text(kPad, 16, kInner, "Matched compounds show here with their readings and meanings.",
-           kGothic, 12, kQuiet, 3);
-    return;
-  }
-  const StudyEntry& last = entries[static_cast<std::size_t>(record.lastMatched())];
-  l.Text(kPad, 10, kInner, last.word, kMincho, 56, kInk);
-  l.Text(kPad, 76, kInner, last.reading, kGothic, 16, kReadingInk);
-  l.Text(kPad, 98, kInner, last.meaning, kGothic, 13, kMeaningInk, 2);
-  l.Fill(kPad, 136, kInner, 1, kRule);
-  const auto& order = record.matchOrder();
-  if (order.size() < 2) return;
-  l.Text(kPad, 142, kInner, "Matched this run: " + std::to_string(order.size()), kGothic, 11,
-         kQuiet);
-  int y = 162;
-  for (std::size_t i = 1; i < order.size() && y + kRowHeight <= height; ++i, y += kRowHeight)
-    l.Row(y, entries[static_cast<std::size_t>(order[i])], kInk, "");
-}
-
-void ReviewView(const StudyRecord& record, int height, Layout& l) {
-  const auto& entries = record.entries();
-  int counts[3] = {0, 0, 0};
-  for (const StudyEntry& e : entries)
-    ++counts[static_cast<int>(GroupOf(e))];
-  l.Text(kPad, 10, kInner, "Review of this run", kGothic, 15, kInk);
-  l.Text(kPad, 32, kInner,
-         std::to_string(counts[0]) + " not matched · " + std::to_string(counts[1]) +
-             " after misses · " + std::to_string(counts[2]) + " matched",
-         kGothic, 11, kQuiet, 2);
-  static const char* const kHeadings[3] = {"Not matched", "Matched after wrong shots", "Matched"};
-  static const Color kInks[3] = {kMissedInk, kShakyInk, kMatchedInk};
-  const std::vector<int> order = ReviewOrder(entries);
-  int y = 62;
-  int group = -1;
-  std::size_t shown = 0;
-  // Keep one line at the bottom for how many did not fit.
-  const int bottom = height - 18;
-  for (int i : order) {
-    const StudyEntry& e = entries[static_cast<std::size_t>(i)];
-    const int g = static_cast<int>(GroupOf(e));
-    const int need = kRowHeight + (g != group ? 18 : 0);
-    if (y + need > bottom) break;
-    if (g != group) {
-      l.Fill(kPad, y + 2, kInner, 1, kRule);
-      l.Text(kPad, y + 4, kInner, kHeadings[g], kGothic, 11, kInks[g]);
-      y += 18;
-      group = g;
-    }
-    l.Row(y, e, kInks[g], e.wrong ? "×" + std::to_string(e.wrong) : "");
-    y += kRowHeight;
-    ++shown;
-  }
-  if (shown < order.size())
-    l.Text(kPad, bottom + 2, kInner, "… and " + std::to_string(order.size() - shown) + " more",
-           kGothic, 11, kQuiet);
+std::string Say(Lang lang, const ViewText& t) {
+  return Words(lang, t.key, t.args);
 }
 
 }  // namespace
 
-void BuildStrip(const StudyRecord& record, int heightPx, SidePanel& panel) {
-  panel.width = kStripWidthPx;
-  panel.background = kPaper;
-  panel.items.clear();
-  Layout l(panel);
-  l.Fill(0, 0, 1, heightPx, kRule);
-  if (record.ended())
-    ReviewView(record, heightPx, l);
-  else
-    PlayView(record, heightPx, l);
-  ++panel.revision;
+StudyStrip::StudyStrip(StudyRecord& record, std::string beside, Lang lang)
+    : record_(record), beside_(std::move(beside)), lang_(lang) {
+  panel_.input = this;
+  record.OnReviewKey([this](int key) { Key(key); });
 }
 
 const SidePanel* StudyStrip::For(const Window& window) {
   if (!record_.shown() || window.name() != beside_) return nullptr;
   if (builtRevision_ != record_.revision()) {
-    BuildStrip(record_, window.clientHeightPx, panel_);
-    builtRevision_ = record_.revision();
+    Rebuild(window.clientHeightPx);
+  } else if (builtOwn_ != ownRevision_ || height_ != window.clientHeightPx) {
+    Layout(window.clientHeightPx);
+    builtOwn_ = ownRevision_;
   }
   return &panel_;
+}
+
+void StudyStrip::Rebuild(int height) {
+  const bool wasReview = view_.mode == StudyView::Mode::Review;
+  view_ = BuildStudyView(record_);
+  // The review keeps its place and choice while F2 hides and shows it.
+  if (view_.mode != StudyView::Mode::Review || !wasReview) {
+    scroll_ = 0;
+    selected_ = -1;
+  }
+  notice_.clear();
+  Layout(height);
+  builtRevision_ = record_.revision();
+  builtOwn_ = ownRevision_;
+}
+
+void StudyStrip::Layout(int height) {
+  height_ = height;
+  panel_.width = kStripWidthPx;
+  panel_.background = kPaper;
+  panel_.items.clear();
+  Items(panel_).Fill(0, 0, 1, height, kRule);
+  if (view_.mode == StudyView::Mode::Review)
+    ReviewView(height);
+  else
+    PlayView(height);
+  ++panel_.revision;
+}
+
+void StudyStrip::PlayView(int height) {
+  Items l(panel_);
+  if (view_.mode == StudyView::Mode::Hint) {
+    l.Text(kPad, 16, kInner, Say(lang_, view_.heading), FaceFor(Say(lang_, view_.heading)), 13,
+           kQuiet, 4);
+    return;
+  }
+  const ViewRow& last = view_.last;
+  l.Text(kPad, 10, kInner, last.word, kMincho, 56, kInk);
+  l.Text(kPad, 76, kInner, last.reading, kGothic, 16, kReadingInk);
+  l.Text(kPad, 98, kInner, last.meaning, FaceFor(last.meaning), 14, kMeaningInk, 2);
+  l.Fill(kPad, 136, kInner, 1, kRule);
+  if (view_.older.empty()) return;
+  const std::string count = Say(lang_, view_.heading);
+  l.Text(kPad, 142, kInner, count, FaceFor(count), 12, kQuiet);
+  int y = 162;
+  for (std::size_t i = 0; i < view_.older.size() && y + kRowHeight <= height; ++i, y += kRowHeight)
+    l.Row(y, view_.older[i], kInk, {});
+}
+
+void StudyStrip::ReviewView(int height) {
+  Items l(panel_);
+  const std::string title = Say(lang_, view_.heading), summary = Say(lang_, view_.summary);
+  l.Text(kPad, 8, kInner, title, FaceFor(title), 15, kInk, 1, {}, true);
+  l.Text(kPad, 30, kInner, summary, FaceFor(summary), 12, kQuiet, 2);
+  const std::string foot = notice_.empty() ? Words(lang_, "copyHint") : notice_;
+  viewportTop_ = 64;
+  viewportHeight_ = std::max(kRowHeight, height - 20 - viewportTop_);
+  l.Fill(kPad, viewportTop_ - 2, kInner, 1, kRule);
+  l.Fill(kPad, viewportTop_ + viewportHeight_, kInner, 1, kRule);
+  l.Text(kPad, viewportTop_ + viewportHeight_ + 3, kInner, foot, FaceFor(foot), 12, kQuiet);
+
+  // Every row has a place in the scrolled list; only those in sight become items, so a
+  // review of two thousand compounds costs no more to draw than one of eight.
+  rowTops_.clear();
+  int y = 0;
+  const PxRect viewport{0, viewportTop_, kStripWidthPx, viewportHeight_};
+  auto inSight = [&](int top, int h) {
+    return top + h > scroll_ && top < scroll_ + viewportHeight_;
+  };
+  for (const ViewGroup& g : view_.groups) {
+    const Color ink = kGroupInks[static_cast<int>(g.group)];
+    if (inSight(y, kHeadingHeight)) {
+      const std::string name = Words(lang_, g.title) + " (" + std::to_string(g.rows.size()) + ")";
+      l.Text(kPad, viewportTop_ + y - scroll_ + 3, kInner - 8, name, FaceFor(name), 12, ink, 1,
+             viewport, true);
+    }
+    y += kHeadingHeight;
+    for (const ViewRow& r : g.rows) {
+      rowTops_.push_back({y, r.entry});
+      if (inSight(y, kRowHeight)) {
+        const int top = viewportTop_ + y - scroll_;
+        if (r.entry == selected_) l.Fill(1, top, kStripWidthPx - 7, kRowHeight, kChosen, viewport);
+        l.Row(top, r, ink, viewport);
+      }
+      y += kRowHeight;
+    }
+  }
+  contentHeight_ = y;
+  scroll_ = std::clamp(scroll_, 0, maxScroll());
+  if (contentHeight_ > viewportHeight_) {
+    // The bar: the track, and the thumb as long as the share of the list in sight.
+    const int track = viewportHeight_;
+    const int thumb = std::max(16, track * viewportHeight_ / contentHeight_);
+    const int at = maxScroll() ? (track - thumb) * scroll_ / maxScroll() : 0;
+    l.Fill(kStripWidthPx - 6, viewportTop_, 4, track, kRule);
+    l.Fill(kStripWidthPx - 6, viewportTop_ + at, 4, thumb, kQuiet);
+  }
+}
+
+bool StudyStrip::ScrollTo(int y) {
+  const int to = std::clamp(y, 0, maxScroll());
+  if (to == scroll_) return false;
+  scroll_ = to;
+  Touched();
+  return true;
+}
+
+void StudyStrip::Key(int keyCode) {
+  if (view_.mode != StudyView::Mode::Review) return;
+  const int page = std::max(kRowHeight, viewportHeight_ - kRowHeight);
+  if (keyCode == KeyCode::kPageUp) ScrollTo(scroll_ - page);
+  if (keyCode == KeyCode::kPageDown) ScrollTo(scroll_ + page);
+  if (keyCode == KeyCode::kHome) ScrollTo(0);
+  if (keyCode == KeyCode::kEnd) ScrollTo(maxScroll());
+}
+
+bool StudyStrip::Wheel(int notches) {
+  if (view_.mode != StudyView::Mode::Review) return false;
+  return ScrollTo(scroll_ - notches * kWheelStep);
+}
+
+bool StudyStrip::Click(double x, double y) {
+  if (view_.mode != StudyView::Mode::Review || x < 0 || x >= kStripWidthPx) return false;
+  if (y < viewportTop_ || y >= viewportTop_ + viewportHeight_) return false;
+  const int at = static_cast<int>(y) - viewportTop_ + scroll_;
+  int chosen = -1;
+  for (const auto& [top, entry] : rowTops_)
+    if (at >= top && at < top + kRowHeight) chosen = entry;
+  // A second click on the chosen row lets it go.
+  selected_ = chosen == selected_ ? -1 : chosen;
+  notice_.clear();
+  Touched();
+  return true;
+}
+
+std::string StudyStrip::CopyText() const {
+  if (view_.mode != StudyView::Mode::Review || selected_ < 0) return {};
+  for (const ViewGroup& g : view_.groups)
+    for (const ViewRow& r : g.rows)
+      if (r.entry == selected_) return quendar::CopyText(r);
+  return {};
+}
+
+void StudyStrip::Copied() {
+  const std::string text = CopyText();
+  if (text.empty()) return;
+  notice_ = Words(lang_, "copied", {text.substr(0, text.find('\t'))});
+  Touched();
 }
 
 }  // namespace quendar

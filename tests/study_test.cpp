@@ -116,19 +116,31 @@ TEST(Study, ShotsCountAgainstTheTargetsCompoundAndTheReviewIsAPlayableList) {
   EXPECT_EQ(matchedTotal, 2);
   EXPECT_GE(entries[static_cast<std::size_t>(late)].wrong, 1);
 
-  // The review: never matched first, then matched after misses, then the rest.
+  // The review: never matched first, then matched after misses, then matched, then the
+  // compounds never the target.
   const std::string review = ReviewText(entries);
   std::istringstream lines(review.substr(3));
   std::vector<std::string> rows;
   for (std::string line; std::getline(lines, line);)
     rows.push_back(line);
   ASSERT_EQ(rows.size(), 8u);
-  EXPECT_NE(rows[6].find(entries[static_cast<std::size_t>(missed)].word +
-                         "\t\t\tmatched after 2 wrong shots"),
-            std::string::npos);
-  EXPECT_NE(rows[7].find(entries[static_cast<std::size_t>(second)].word + "\t\t\tmatched\r"),
-            std::string::npos);
+  auto rowOf = [&](int entry) {
+    for (std::size_t r = 0; r < rows.size(); ++r)
+      if (rows[r].starts_with(entries[static_cast<std::size_t>(entry)].word + "\t")) return r;
+    return rows.size();
+  };
+  EXPECT_NE(rows[rowOf(missed)].find("\t\t\tmatched after 2 wrong shots\r"), std::string::npos);
+  EXPECT_NE(rows[rowOf(second)].find("\t\t\tmatched\r"), std::string::npos);
   EXPECT_NE(rows[0].find("not matched"), std::string::npos);
+  auto rank = [](const std::string& row) {
+    for (int g = 0; const char* r : {"\tnot matched", "\tmatched after", "\tmatched\r"}) {
+      if (row.find(r) != std::string::npos) return g;
+      ++g;
+    }
+    return row.find("\tnot reached\r") != std::string::npos ? 3 : -1;
+  };
+  for (std::size_t r = 1; r < rows.size(); ++r)
+    EXPECT_LE(rank(rows[r - 1]), rank(rows[r])) << rows[r];
 
   // Written whole, it is a list the checker passes and the game deals from.
   ASSERT_FALSE(WriteReviewFile("review.tsv", review));

@@ -191,7 +191,6 @@ void BM_StripMatchUpdate(benchmark::State& state) {
   for (const PxRect& a : areas)
     stripPixels +=
         static_cast<long long>(Intersect(a, after.panel).w) * Intersect(a, after.panel).h;
-  SidePanel& panel = const_cast<SidePanel&>(*strip.For(form));
   double describeUs = 0, compareUs = 0, executeUs = 0;
   // Timed in parts: the strip's layout and its share of the description (the description
   // with the strip less the one without), the comparison, and drawing the rectangles that
@@ -204,7 +203,7 @@ void BM_StripMatchUpdate(benchmark::State& state) {
     const auto f1 = std::chrono::steady_clock::now();
     state.ResumeTiming();
     const auto t0 = std::chrono::steady_clock::now();
-    BuildStrip(e.study, form.clientHeightPx, panel);  // as a new revision of the record does
+    strip.Rebuild(form.clientHeightPx);  // as a new revision of the record does
     after = describe();
     const auto t1 = std::chrono::steady_clock::now();
     areas = ChangedAreas(before, after);

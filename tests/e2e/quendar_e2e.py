@@ -1105,9 +1105,12 @@ def study(c, desk, game, assets):
     with open(review, encoding="utf-8-sig") as f:
         rows = [line.rstrip("\r\n").split("\t") for line in f]
     matched = [r for r in rows if r[3].startswith("matched")]
-    c.check("the review has every dealt compound with four columns, the matched one last",
+    ranks = [0 if r[3].startswith("not matched") else 3 if r[3] == "not reached" else 2
+             for r in rows]
+    c.check("the review has every dealt compound with four columns: the misses, the match, "
+            "then those never the target",
             len(rows) >= 8 and all(len(r) == 4 for r in rows) and len(matched) == 1
-            and rows[-1] == matched[0], f"{rows}")
+            and ranks == sorted(ranks), f"{rows}")
     xs = [px for px, _, p in shown.pixels(reading) if IS_READING(p)]
     width = max(xs) - min(xs) + 1 if xs else 0
     kana = len(matched[0][1]) if matched else 0

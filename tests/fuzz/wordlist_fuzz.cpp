@@ -9,6 +9,7 @@
 
 #include "app/engine.h"
 #include "elements/frame.h"
+#include "elements/keys.h"
 #include "elements/runtime.h"
 #include "elements/text.h"
 #include "elements/textfile.h"
@@ -69,16 +70,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   window.clientWidthPx = 580;
   window.clientHeightPx = 566;
   ByteMetrics metrics;
-  quendar::SidePanel panel;
+  quendar::StudyStrip strip(study, "Form1");
   for (std::size_t k = 1; k < lines.size() && k <= 64; ++k) {
     const int slot = static_cast<int>((k - 1) % 8);
     study.Dealt(slot, quendar::CharAt(lines[k], 1), quendar::CharAt(lines[k], 2), lines[k]);
+    if (k % 5) study.Targeted(slot);
     study.Judged(slot, k % 3 != 0);
     if (k % 8 == 0 || k + 1 == lines.size()) {
       if (k + 1 == lines.size()) study.Ended();
-      quendar::BuildStrip(study, 566, panel);
+      strip.Rebuild(566);
+      // The review scrolled, a row chosen and copied, as a learner would.
+      strip.Key(quendar::KeyCode::kEnd);
+      strip.Wheel(1);
+      strip.Click(100, 300);
+      (void)strip.CopyText();
       for (int w : {812, 300})
-        (void)quendar::BuildWindowFrame(window, w, 586, -1, metrics, &panel);
+        (void)quendar::BuildWindowFrame(window, w, 586, -1, metrics, strip.For(window));
     }
   }
   for (auto enc : {quendar::TextEncoding::ShiftJis, quendar::TextEncoding::Utf8})
