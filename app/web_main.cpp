@@ -5,25 +5,23 @@
 
 #include <algorithm>
 #include <memory>
-#include <sstream>
 #include <string>
 
-#include "app/driver.h"
 #include "app/program.h"
-#include "app/script.h"
-#include "elements/datafiles.h"
+#include "app/web_run.h"
+#include "elements/keys.h"
 #include "elements/snapshot.h"
-#include "elements/textfile.h"
 #include "game/form1.h"
-#include "study/record.h"
-#include "web/frontend.h"
 
-namespace quendar {
+namespace quendar::web {
+
+DataFiles pageFiles;
+std::unique_ptr<PageRun> run;
+
 namespace {
 
-// Where the game finds jyukugo.dat: the page's directory for a shipped list, or the lines
-// of a player's file as the page streamed them through the reader.
-DataFiles pageFiles;
+std::string reply;  // the text last returned to the page
+std::string bytesReply;
 
 // Lines for the player that are no error (a list too short to play) go to the page's
 // message area.
@@ -35,45 +33,37 @@ void NoticeToPage(const std::string& line) {
       line.c_str());
 }
 
-// One run of the program on the page's clock, sound and canvas.
-struct PageRun {
-  PageClock clock;
-  Random random{clock};
-  PageSound sound{clock};
-  StudyRecord study;
-  Runtime runtime{clock, random, sound};
-  CanvasScreen screen{runtime};
-  // Per timer, the wake-ups of the page that delivered more than one of its ticks: a
-  // timer that caught up on missed ticks would show here.
-  std::vector<std::uint64_t> bursts;
-  PageRun() {
-    runtime.SetStudy(study);
-    runtime.SetFiles(pageFiles);
-    runtime.SetNoticeSink(NoticeToPage);
-    RegisterProgram(runtime);
-  }
-};
+}  // namespace
 
-std::unique_ptr<PageRun> run;
-std::unique_ptr<RawLinesReader> listReader;  // a player's file on its way in
-std::string reply;                           // the text last returned to the page
+PageRun::PageRun() {
+  runtime.SetStudy(study);
+  runtime.SetFiles(pageFiles);
+  runtime.SetNoticeSink(NoticeToPage);
+  RegisterProgram(runtime);
+}
 
 const char* Reply(std::string text) {
   reply = std::move(text);
   return reply.c_str();
 }
 
-Driver::Screenshooter MakePageScreenshooter() {
-  return [](const Window& w, const std::string& file) -> std::optional<std::string> {
-    CaptureClientArea(w, file);
-    return std::nullopt;
-  };
+const std::string& LastReply() {
+  return reply;
 }
 
-}  // namespace
-}  // namespace quendar
+const char* ReplyBytes(std::string bytes) {
+  bytesReply = std::move(bytes);
+  return bytesReply.data();
+}
+
+const std::string& LastBytes() {
+  return bytesReply;
+}
+
+}  // namespace quendar::web
 
 using namespace quendar;
+using namespace quendar::web;
 
 extern "C" {
 
@@ -142,6 +132,30 @@ EMSCRIPTEN_KEEPALIVE void quendar_menu(const char* name) {
   if (run) run->runtime.Menu(name);
 }
 
+// The keys the page passes on, by the names the browser gives them, with the codes the
+// game and the learner layer test.
+EMSCRIPTEN_KEEPALIVE const char* quendar_keys() {
+  using namespace KeyCode;
+  const std::pair<const char*, int> keys[] = {
+      {"Enter", kEnter},       {"ArrowLeft", kLeft}, {"ArrowUp", kUp}, {"ArrowRight", kRight},
+      {"ArrowDown", kDown},    {"F2", kF2},          {"PageUp", kPageUp}, {"PageDown", kPageDown},
+      {"Home", kHome},         {"End", kEnd}};
+  std::string json = "{";
+  for (const auto& [name, code] : keys)
+    json += (json.size() > 1 ? "," : "") + JsonString(name) + ":" + std::to_string(code);
+  return Reply(json + "}");
+}
+
+// The name the game reads its word list by, in the folder the page gives quendar_start.
+EMSCRIPTEN_KEEPALIVE const char* quendar_list_file() {
+  return Reply(Form1::kWordFile);
+}
+
+// The size of the bytes last handed out by a function that returns bytes.
+EMSCRIPTEN_KEEPALIVE int quendar_bytes_size() {
+  return static_cast<int>(LastBytes().size());
+}
+
 EMSCRIPTEN_KEEPALIVE void quendar_key(int code) {
   if (run) run->runtime.Key(code);
 }
@@ -188,13 +202,19 @@ EMSCRIPTEN_KEEPALIVE const char* quendar_element_centre(const char* name, int in
   return Reply(std::to_string(x) + " " + std::to_string(y));
 }
 
-// The menu bar's slots in the last frame, as JSON, in backing-store pixels.
+// The menu bar's slots in the last frame, as JSON, in backing-store pixels, with each
+// command's caption (the page's own large buttons show it).
 EMSCRIPTEN_KEEPALIVE const char* quendar_menu_slots() {
   const Frame* f = run ? run->screen.last() : nullptr;
+  const Window* w = run ? run->screen.lastWindow() : nullptr;
   std::string json = "[";
   for (std::size_t i = 0; f && i < f->menu.size(); ++i) {
     const MenuSlot& m = f->menu[i];
+    std::string caption;
+    for (const MenuItem& item : w ? w->menus() : std::vector<MenuItem>{})
+      if (item.name == m.name) caption = item.Caption;
     json += (i ? "," : "") + std::string("{\"name\":") + JsonString(m.name) +
+            ",\"caption\":" + JsonString(caption) + ",\"enabled\":" + (m.enabled ? "true" : "false") +
             ",\"x\":" + std::to_string(m.rect.x) + ",\"y\":" + std::to_string(m.rect.y) +
             ",\"w\":" + std::to_string(m.rect.w) + ",\"h\":" + std::to_string(m.rect.h) + "}";
   }
@@ -203,126 +223,6 @@ EMSCRIPTEN_KEEPALIVE const char* quendar_menu_slots() {
 
 EMSCRIPTEN_KEEPALIVE const char* quendar_snapshot() {
   return Reply(run ? Snapshot(run->runtime, run->sound.requests(), run->study.Json()) : "null");
-}
-
-// The learner layer's record, as the snapshot's `study` member; the page's study panel is
-// drawn from it, again only when the revision has changed.
-EMSCRIPTEN_KEEPALIVE const char* quendar_study() {
-  return Reply(run ? run->study.Json() : "null");
-}
-
-// The orders the panel lists entries in, as indices into quendar_study()'s entries: the
-// matches newest first, and the review's order.
-EMSCRIPTEN_KEEPALIVE const char* quendar_study_order() {
-  if (!run) return Reply("null");
-  auto list = [](const std::vector<int>& v) {
-    std::string o = "[";
-    for (std::size_t i = 0; i < v.size(); ++i)
-      o += (i ? "," : "") + std::to_string(v[i]);
-    return o + "]";
-  };
-  return Reply("{\"matches\":" + list(run->study.matchOrder()) +
-               ",\"review\":" + list(ReviewOrder(run->study.entries())) + "}");
-}
-
-EMSCRIPTEN_KEEPALIVE int quendar_study_revision() {
-  return run ? static_cast<int>(run->study.revision() & 0x7FFFFFFF) : -1;
-}
-
-// The review as a UTF-8 word list a flashcard program imports ("" before anything was dealt).
-EMSCRIPTEN_KEEPALIVE const char* quendar_review_text() {
-  return Reply(run && !run->study.entries().empty() ? ReviewText(run->study.entries()) : "");
-}
-
-// A word list of the compounds to play again, or "" when they are fewer than a round.
-EMSCRIPTEN_KEEPALIVE const char* quendar_again_text() {
-  return Reply(run ? AgainText(run->study.entries(), Form1::kSlots) : "");
-}
-
-// A player's file, streamed through the game's own reader a piece at a time, so that the
-// page reads exactly what the desktop reads while holding no more of the file than the
-// lines it keeps. `label` is the file's name as messages give it. Each call returns ""
-// or the reader's refusal; quendar_list_feed returns 1 while it wants more bytes.
-EMSCRIPTEN_KEEPALIVE const char* quendar_list_open(const char* label, double size) {
-  pageFiles = DataFiles();
-  listReader.reset();
-  try {
-    listReader = std::make_unique<RawLinesReader>(
-        label, Form1::kMaxWords + 1, TextFile::kMaxChars * 4, static_cast<std::uint64_t>(size));
-  } catch (const FatalError& e) {
-    return Reply(e.what());
-  }
-  return Reply("");
-}
-
-EMSCRIPTEN_KEEPALIVE int quendar_list_feed(const char* bytes, int length) {
-  if (!listReader) return 0;
-  try {
-    listReader->Feed(bytes, static_cast<std::size_t>(length));
-  } catch (const FatalError& e) {
-    reply = e.what();
-    listReader.reset();
-    return -1;
-  }
-  return listReader->WantsMore() ? 1 : 0;
-}
-
-// The refusal quendar_list_feed met (-1).
-EMSCRIPTEN_KEEPALIVE const char* quendar_list_error() {
-  return reply.c_str();
-}
-
-// Ends a player's file: the game reads its lines from now on, under `label`.
-EMSCRIPTEN_KEEPALIVE void quendar_list_close(const char* label) {
-  if (!listReader) return;
-  pageFiles.Provide("jyukugo.dat", label, std::make_shared<RawLines>(listReader->Finish()));
-  listReader.reset();
-}
-
-// A shipped list: the game reads jyukugo.dat from the run directory again.
-EMSCRIPTEN_KEEPALIVE void quendar_list_shipped() {
-  pageFiles = DataFiles();
-  listReader.reset();
-}
-
-// Runs a driver script of `length` bytes (on the heap, so any length fits, and a NUL byte
-// is a character of its line as quendar-sim reads it) on a virtual clock in `dir`, which
-// holds the chosen list. Returns {"snapshots": [...]} with a snapshot per `snapshot`
-// line, plus "error" with the driver's message when a line is malformed or the program
-// stopped with a fatal error.
-EMSCRIPTEN_KEEPALIVE const char* quendar_run_script(const char* dir, const char* script,
-                                                    int length) {
-  if (chdir(dir) != 0) return Reply("{\"status\":2,\"error\":\"no word list directory\"}");
-  std::ostringstream out, err;
-  Driver driver(out, err, MakePageScreenshooter());
-  driver.runtime().SetFiles(pageFiles);
-  // Read in place: a long script is not copied again.
-  struct InPlace : std::streambuf {
-    InPlace(const char* p, std::size_t n) {
-      char* b = const_cast<char*>(p);
-      setg(b, b, b + n);
-    }
-  } source(script, static_cast<std::size_t>(length));
-  std::istream in(&source);
-  std::string line;
-  int status = 0;
-  // Line by line exactly as quendar-sim reads its script.
-  for (int lineNo = 1; ReadScriptLine(in, line); ++lineNo) {
-    if (auto s = driver.RunLine(line, lineNo)) {
-      status = *s;
-      break;
-    }
-  }
-  std::string json = "{\"status\":" + std::to_string(status) +
-                     ",\"error\":" + JsonString(err.str()) + ",\"snapshots\":[";
-  std::istringstream lines(out.str());
-  bool first = true;
-  while (std::getline(lines, line)) {
-    if (!first) json += ",";
-    json += line;
-    first = false;
-  }
-  return Reply(json + "]}");
 }
 
 }  // extern "C"

@@ -69,6 +69,7 @@ constexpr Word kWords[] = {
      "「閉じる」で閉じます。F2 で学習欄を出し入れします。"},
     {"game", "The game: falling kanji blocks", "ゲーム画面: 落ちてくる漢字のブロック"},
     {"download", "Download for Anki", "Anki 用にダウンロード"},
+    {"downloadList", "Save as a word list", "単語リストとして保存"},
     {"playAgain", "Play these again", "これをもう一度"},
     {"needEight", "A round needs eight compounds: fewer than eight were missed in this run.",
      "1ラウンドには熟語が八つ要ります。今回の間違いは八つ未満でした。"},

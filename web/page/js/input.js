@@ -1,13 +1,11 @@
 // Passes the keyboard, mouse and touch on to the engine, and wires the page's buttons.
 import { $, canvas, run } from "./page.js";
+import { engine, POINTER } from "./engine.js";
 import { requestDraw, restep, startRun } from "./loop.js";
 import { choose } from "./lists.js";
 import { quendarSound } from "./sound.js";
 import { otherLanguage, prefs, setLanguage } from "./words.js";
-
-// The keys the game tests, by their codes on the desktop, and F2, which the learner layer
-// takes to show or hide the study panel.
-const KEYS = { Enter: 13, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40, F2: 113 };
+import { listenCommands } from "./commands.js";
 
 function pointerXY(e) {
   const r = canvas.getBoundingClientRect();
@@ -15,16 +13,18 @@ function pointerXY(e) {
           Math.floor((e.clientY - r.top) * canvas.height / r.height)];
 }
 
-// kind: 0 press, 1 release, 2 move, 3 leave.
 function pointer(kind, e) {
   if (!run.running || run.held) return;
   const [x, y] = pointerXY(e);
-  Module._quendar_pointer(kind, x, y);
-  if (kind === 1) restep();
+  engine.pointer(kind, x, y);
+  if (kind === POINTER.release) restep();
   requestDraw(false);
 }
 
 export function listen() {
+  // The keys the game and the learner layer take, by the browser's names for them.
+  const keys = engine.keys();
+  const own = (k) => Object.prototype.hasOwnProperty.call(keys, k);
   document.documentElement.classList.toggle(
     "touch", navigator.maxTouchPoints > 0 || matchMedia("(pointer: coarse)").matches);
   const gesture = () => quendarSound.resume();
@@ -33,10 +33,9 @@ export function listen() {
   // Only while the game has the focus: elsewhere Enter and Space belong to the buttons.
   canvas.addEventListener("keydown", (e) => {
     if (!run.running || run.held || e.ctrlKey || e.altKey || e.metaKey) return;
-    const code = KEYS[e.key];
-    if (code === undefined) return;
+    if (!own(e.key)) return;
     e.preventDefault();  // the arrows and Enter belong to the game, not to scrolling
-    Module._quendar_key(code);
+    engine.key(keys[e.key]);
     restep();
   });
   canvas.addEventListener("pointerdown", (e) => {
@@ -44,12 +43,12 @@ export function listen() {
     e.preventDefault();
     canvas.setPointerCapture(e.pointerId);
     canvas.focus({ preventScroll: true });
-    pointer(0, e);
+    pointer(POINTER.press, e);
   });
-  canvas.addEventListener("pointerup", (e) => { if (e.button === 0) pointer(1, e); });
-  canvas.addEventListener("pointermove", (e) => pointer(2, e));
+  canvas.addEventListener("pointerup", (e) => { if (e.button === 0) pointer(POINTER.release, e); });
+  canvas.addEventListener("pointermove", (e) => pointer(POINTER.move, e));
   canvas.addEventListener("pointerleave", () => {
-    if (run.running && !run.held) Module._quendar_pointer(3, 0, 0);
+    if (run.running && !run.held) engine.pointer(POINTER.leave, 0, 0);
     requestDraw(false);
   });
   canvas.addEventListener("contextmenu", (e) => e.preventDefault());
@@ -58,18 +57,10 @@ export function listen() {
   new ResizeObserver(() => requestDraw(true)).observe($("stage"));
   $("close").addEventListener("click", () => {
     if (!run.running || run.held) return;
-    Module._quendar_close();
+    engine.close();
     restep();
   });
-  // The menu's commands as large buttons on a touch screen: the same path as the menu bar.
-  for (const b of document.querySelectorAll("#commands button")) {
-    b.addEventListener("click", () => {
-      if (!run.running || run.held) return;
-      Module.ccall("quendar_menu", null, ["string"], [b.dataset.menu]);
-      restep();
-      if (run.running) canvas.focus({ preventScroll: true });
-    });
-  }
+  listenCommands(restep);
   // The switches hand the keys back to a game that is running.
   const backToGame = () => { if (run.running) canvas.focus({ preventScroll: true }); };
   $("language").addEventListener("click", () => {

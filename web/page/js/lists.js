@@ -1,18 +1,21 @@
 // The word lists: a shipped one fetched and written into the engine's file system where
 // the game reads jyukugo.dat, or a player's own file streamed through the game's reader.
 // The last choice always wins: a choice overtaken by another stops where it is.
-import { $, LIST_PATH, run, showMessage, testMode, versioned } from "./page.js";
+import { $, RUN_DIR, run, showMessage, testMode, versioned } from "./page.js";
+import { engine } from "./engine.js";
 import { startRun, stopRun } from "./loop.js";
+import { resetStudy } from "./study.js";
 import { loadFullFaces } from "./faces.js";
 import { prefs, t } from "./words.js";
 
-export const SHIPPED = ["jyukugo.dat", "jyukugo-elementary.dat", "jyukugo-joyo.dat"];
+// The shipped lists are the page's list buttons, the default first.
+export const SHIPPED = [...document.querySelectorAll("#lists button[data-list]")].map((b) => b.dataset.list);
 // A player's file goes to the reader a slice at a time, as far as the reader wants it: the
 // page holds one slice of the file and the lines the game keeps, never the whole file.
 const OWN_LIST_CHUNK = 1 << 20;
 
 // The default list is fetched while the engine compiles.
-let defaultList = fetch("lists/jyukugo.dat").then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
+let defaultList = fetch("lists/" + SHIPPED[0]).then((r) => (r.ok ? r.arrayBuffer() : null), () => null);
 // Settles once the chosen list is in the engine (or failed to get there).
 export let listLoading = Promise.resolve();
 let choice = 0;  // counts choices; a load that is no longer the latest gives up
@@ -20,33 +23,27 @@ let choice = 0;  // counts choices; a load that is no longer the latest gives up
 class Overtaken extends Error {}
 
 async function streamOwnList(file, current) {
-  const error = Module.ccall("quendar_list_open", "string", ["string", "number"], [file.name, file.size]);
+  const error = engine.listOpen(file.name, file.size);
   if (error) throw new Error(error);
-  const slice = Module._malloc(OWN_LIST_CHUNK);
-  try {
-    for (let pos = 0; pos < file.size; pos += OWN_LIST_CHUNK) {
-      let bytes;
-      try {
-        bytes = new Uint8Array(await file.slice(pos, pos + OWN_LIST_CHUNK).arrayBuffer());
-      } catch (e) {
-        throw new Error(t("cannotRead", file.name, e.message || e.name));
-      }
-      if (!current()) throw new Overtaken();
-      Module.HEAPU8.set(bytes, slice);
-      const more = Module._quendar_list_feed(slice, bytes.length);
-      if (more < 0) throw new Error(Module.ccall("quendar_list_error", "string", [], []));
-      if (!more) break;
+  for (let pos = 0; pos < file.size; pos += OWN_LIST_CHUNK) {
+    let bytes;
+    try {
+      bytes = new Uint8Array(await file.slice(pos, pos + OWN_LIST_CHUNK).arrayBuffer());
+    } catch (e) {
+      throw new Error(t("cannotRead", file.name, e.message || e.name));
     }
-  } finally {
-    Module._free(slice);
+    if (!current()) throw new Overtaken();
+    const more = engine.listFeed(bytes);
+    if (more < 0) throw new Error(engine.listError());
+    if (!more) break;
   }
-  Module.ccall("quendar_list_close", null, ["string"], [file.name]);
+  engine.listClose(file.name);
 }
 
 async function load(shipped, file, current) {
   if (shipped) {
     // The early fetch serves the first choice of the default list only.
-    const early = shipped === "jyukugo.dat" ? defaultList : null;
+    const early = shipped === SHIPPED[0] ? defaultList : null;
     defaultList = Promise.resolve(null);
     let bytes = early && await early;
     if (!bytes) {
@@ -55,8 +52,8 @@ async function load(shipped, file, current) {
       bytes = await r.arrayBuffer();
     }
     if (!current()) throw new Overtaken();
-    Module._quendar_list_shipped();
-    Module.FS.writeFile(LIST_PATH, new Uint8Array(bytes));
+    engine.listShipped();
+    engine.writeFile(RUN_DIR + "/" + engine.listFile(), new Uint8Array(bytes));
     run.listName = shipped;
     run.cutFacesSuffice = true;
   } else {
@@ -76,6 +73,8 @@ export async function choose(shipped, file) {
     b.setAttribute("aria-pressed", String(b.dataset.list === shipped));
   if (shipped) prefs.set("list", shipped);
   stopRun(null);
+  // The panel shows what the game now plays: nothing until the new list is in.
+  resetStudy();
   showMessage("");
   $("window").hidden = false;
   const loading = load(shipped, file, current);
@@ -94,5 +93,5 @@ export async function choose(shipped, file) {
 // The list to start with: the shipped list played last, else the default.
 export function firstList() {
   const saved = prefs.get("list");
-  return SHIPPED.includes(saved) ? saved : "jyukugo.dat";
+  return SHIPPED.includes(saved) ? saved : SHIPPED[0];
 }

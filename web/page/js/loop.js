@@ -1,30 +1,34 @@
 // The run on the page's clock: starts and stops the engine's program, delivers its ticks
 // when they fall due and draws a frame when something changed.
 import { $, asChosen, canvas, run, RUN_DIR, showMessage } from "./page.js";
+import { engine, STEP } from "./engine.js";
 import { layout, resetLayout } from "./layout.js";
 import { freezeStudy, resetStudy, updateStudy } from "./study.js";
 import { keepAwake } from "./awake.js";
 import { facesIn, facesReady } from "./faces.js";
+import { showCommands } from "./commands.js";
 
 let stepTimer = null;
 let frameRequest = 0;
 let forceDraw = true;
+let shownWindow = null;  // the caption of the window last drawn, null before the first
 
 function step() {
   stepTimer = null;
   if (!run.running) return;
-  const wait = Module._quendar_step();
-  if (wait === -2 || wait === -3) {
-    stopRun(wait === -3 ? Module.ccall("quendar_fatal", "string", [], []) : "");
+  const wait = engine.step();
+  if (wait === STEP.ended || wait === STEP.fatal) {
+    stopRun(wait === STEP.fatal ? engine.fatal() : "");
     return;
   }
   if (wait >= 0) stepTimer = setTimeout(step, wait);
   updateStudy();
-  if (Module._quendar_window_changed()) {
+  if (engine.windowChanged()) {
     // A window handed over to another: show it now rather than a display frame later.
     if (frameRequest) cancelAnimationFrame(frameRequest);
     frameRequest = 0;
-    if (!facesReady() && window.quendar.timeline.length) hold();
+    // The first window shows only pictures; a window after it waits for its faces.
+    if (!facesReady() && shownWindow !== null) hold();
     else draw();
   } else {
     requestDraw(false);
@@ -42,12 +46,12 @@ export function restep() {
 function hold() {
   if (stepTimer !== null) clearTimeout(stepTimer);
   stepTimer = null;
-  Module._quendar_hold(1);
+  engine.hold(true);
   run.held = true;
   facesIn.then(() => {
     if (!run.held) return;
     run.held = false;
-    Module._quendar_hold(0);
+    engine.hold(false);
     forceDraw = true;
     draw();
     restep();
@@ -63,19 +67,25 @@ function draw() {
   frameRequest = 0;
   if (!run.running || run.held) return;
   if (layout()) forceDraw = true;
-  const drew = Module._quendar_draw(canvas.width, canvas.height, forceDraw ? 1 : 0);
+  const drew = engine.draw(canvas.width, canvas.height, forceDraw);
   forceDraw = false;
   if (!drew) return;
-  // When each window first reached the screen, for the benchmark and the tests.
-  const q = window.quendar;
-  if (!q.firstFrameAt) q.firstFrameAt = performance.now();
   const caption = $("caption").textContent;
-  const last = q.timeline[q.timeline.length - 1];
-  if (!last || last.window !== caption) {
-    q.timeline.push({ window: caption, t: performance.now() - q.runStartedAt });
+  if (caption !== shownWindow) {
+    shownWindow = caption;
     // On a touch screen the menu's commands are also large buttons, for a window with a menu.
-    $("commands").hidden = !(document.documentElement.classList.contains("touch") && q.menuSlots().length);
+    showCommands(engine.menuSlots());
+    frameShown(caption);
   }
+}
+
+// When each window first reached the screen, for the benchmark and the tests; the page
+// only writes this, never reads it.
+function frameShown(caption) {
+  const q = window.quendar;
+  if (!q) return;
+  if (!q.firstFrameAt) q.firstFrameAt = performance.now();
+  q.timeline.push({ window: caption, t: performance.now() - q.runStartedAt });
 }
 
 export function startRun() {
@@ -83,10 +93,13 @@ export function startRun() {
   showMessage("");
   $("ended").hidden = true;
   $("window").hidden = false;
-  window.quendar.timeline = [];
-  window.quendar.runStartedAt = performance.now();
+  if (window.quendar) {
+    window.quendar.timeline = [];
+    window.quendar.runStartedAt = performance.now();
+  }
+  shownWindow = null;
   resetStudy();
-  const error = Module.ccall("quendar_start", "string", ["string"], [RUN_DIR]);
+  const error = engine.start(RUN_DIR);
   run.running = true;
   resetLayout();
   if (error) {
@@ -111,7 +124,7 @@ export function stopRun(error) {
   keepAwake(false);
   if (error !== null) $("howto").open = false;  // the first game is over
   if (was && error !== null) freezeStudy();
-  if (was) Module._quendar_stop();
+  if (was) engine.stop();
   if (error === null) return;
   $("window").hidden = true;
   if (error) {

@@ -3,12 +3,15 @@
 // What anything means is decided by the engine. This room hands the engine its hooks and
 // starts the page once the engine is compiled.
 import { $, asChosen, canvas, RUN_DIR, showMessage, testMode } from "./page.js";
+import { engine } from "./engine.js";
 import { prefs } from "./words.js";
 import { picturesLoaded, quendarCanvas } from "./canvas.js";
 import { quendarSound } from "./sound.js";
 import { listen } from "./input.js";
 import { choose, firstList } from "./lists.js";
 import { listenStudy } from "./study.js";
+import { requestDraw } from "./loop.js";
+import { keepAwake } from "./awake.js";
 import { readyResolved } from "./testhook.js";
 import { loadCutFaces } from "./faces.js";
 import { expect, progress } from "./loading.js";
@@ -39,10 +42,18 @@ window.Module = {
     return {};
   },
   async onRuntimeInitialized() {
-    Module.FS.mkdir(RUN_DIR);
+    engine.mkdir(RUN_DIR);
     progress("engine", 1);
     listen();
-    listenStudy();
+    listenStudy({
+      // The game's room changed: fit it again.
+      shownChanged: () => requestDraw(true),
+      ended: () => {
+        keepAwake(false);
+        $("howto").open = false;
+      },
+      play: (file) => choose(null, file),
+    });
     // The faces come while the opening plays; then the sounds, then the offline copy.
     const faces = loadCutFaces().then(() => {
       quendarSound.load();

@@ -1,11 +1,13 @@
 // What the page's rooms share: its elements, the address's mode, where the engine finds
 // the chosen list, and whether a run is going.
+import { engine } from "./engine.js";
+
 export const $ = (id) => document.getElementById(id);
 export const canvas = $("screen");
 // With ?test the page runs no game of its own and offers the driver to scripts.
 export const testMode = new URLSearchParams(location.search).has("test");
+// The folder the engine finds the chosen list in, under the name the game reads it by.
 export const RUN_DIR = "/run";
-export const LIST_PATH = RUN_DIR + "/jyukugo.dat";
 
 // The run's state: `running` while the engine has a program on the page's clock; `held`
 // while a hand-over waits for the faces; `listName` is the chosen shipped list, or "own:"
@@ -23,8 +25,10 @@ export function showMessage(text) {
   $("message").hidden = !text;
 }
 
-// The engine names the list jyukugo.dat; a player's own list is named as the player knows it.
+// The engine names the list by the game's file name; a player's own list is named as the
+// player knows it.
 export function asChosen(text) {
+  const listFile = engine.listFile();
   const own = run.listName.startsWith("own:") ? run.listName.slice(4) : null;
-  return own && text.startsWith("jyukugo.dat:") ? own + text.slice(11) : text;
+  return own && text.startsWith(listFile + ":") ? own + text.slice(listFile.length) : text;
 }

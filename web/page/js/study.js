@@ -1,110 +1,113 @@
-// The study panel beside the game: the compound matched last, large, with its reading and
-// meaning, then the run's matches newest first; at the end, the review of every compound
-// dealt, to download for a flashcard program or to play again. Filled from the engine's
-// learner layer, again only when its record changed.
+// The study panel beside the game: it renders the engine's study view and nothing else. In
+// play, the compound matched last, large, with its reading and meaning, then the run's
+// matches newest first; at the end, the review of every compound of the run, to download
+// for Anki or to play again. Rebuilt only when the engine's record changed; a match only
+// adds a row.
 import { $, run, showMessage } from "./page.js";
-import { requestDraw } from "./loop.js";
-import { onLanguage, t } from "./words.js";
-import { keepAwake } from "./awake.js";
-import { choose } from "./lists.js";
+import { engine, FILE } from "./engine.js";
+import { onLanguage, say, t } from "./words.js";
 
 const panel = $("study");
 const body = $("study-body");
+const announcer = $("announce");
 let revision = -1;
-let shownMatches = 0;  // how many matches the play view lists, the large one included
-let view = "";         // "hint", "play" or "review": what the body holds
-let study = null, order = null;
-let frozen = null;     // the review's texts, kept when the program has ended
+let view = null;      // the view last rendered
+let rendered = "";    // "hint", "play" or "review": what the body holds
+let shownRows = 0;    // rows of older matches the play view lists
+let frozen = null;    // the run's files, kept when the program has ended
+let busy = false;     // an action of the panel under way: one at a time
+let said = "";        // what the live region said last
+const hooks = { shownChanged: () => {}, ended: () => {}, play: () => Promise.resolve() };
 // What each update that found the record changed cost, in ms, for the benchmark.
 export const panelCost = [];
 
-const engineJson = (name) => JSON.parse(Module.ccall(name, "string", [], []));
-
-function el(tag, cls, text) {
+function el(tag, cls, text, lang) {
   const e = document.createElement(tag);
   if (cls) e.className = cls;
-  if (text) e.textContent = text;
+  if (text) {
+    e.textContent = text;
+    // A long field is cut to its row; the whole text is a hover away.
+    if (cls === "word" || cls === "reading" || cls === "meaning") e.title = text;
+  }
+  if (lang) e.lang = lang;
   return e;
 }
 
-// One compound on a row: the compound, its reading, and its meaning under the reading.
-function row(entry, mark) {
+// One compound on a row: the compound, its reading with the wrong shots beside it, and its
+// meaning under the reading.
+function row(r) {
   const li = el("li");
-  li.append(el("span", "word", entry.word), el("span", "reading", entry.reading),
-            el("span", "meaning", entry.meaning));
-  if (mark) li.append(el("span", "mark", mark));
+  const line = el("span", "line");
+  line.append(el("span", "reading", r.reading, "ja"));
+  if (r.mark) line.append(el("span", "mark", r.mark));
+  li.append(el("span", "word", r.word, "ja"), line, el("span", "meaning", r.meaning));
   return li;
 }
 
 function playView() {
-  const m = order.matches;
-  if (!m.length) {
-    if (view !== "hint") body.replaceChildren(el("p", "hint", t("hint")));
-    view = "hint";
-    shownMatches = 0;
-    return;
-  }
-  if (view !== "play" || m.length < shownMatches) {
+  if (rendered !== "play" || view.older.length < shownRows) {
     body.replaceChildren(el("div", "last"), el("p", "count"), el("ol", "matches"));
-    shownMatches = 1;
-    view = "play";
+    shownRows = 0;
+    rendered = "play";
   }
-  const last = study.entries[m[0]];
-  body.firstChild.replaceChildren(el("span", "word", last.word), el("span", "reading", last.reading),
+  const last = view.last;
+  body.firstChild.replaceChildren(el("span", "word", last.word, "ja"),
+                                  el("span", "reading", last.reading, "ja"),
                                   el("span", "meaning", last.meaning));
-  body.children[1].textContent = m.length > 1 ? t("matchedCount", m.length) : "";
+  body.children[1].textContent = view.older.length ? say(view.heading) : "";
   // Only the new matches are added: the list above the old ones grows by them.
   const list = body.lastChild;
-  for (let i = m.length - shownMatches; i >= 1; i--) list.prepend(row(study.entries[m[i]]));
-  shownMatches = m.length;
+  for (let i = view.older.length - shownRows - 1; i >= 0; i--) list.prepend(row(view.older[i]));
+  shownRows = view.older.length;
 }
 
 function reviewView() {
-  const counts = [0, 0, 0];
-  const group = (e) => (!e.matched ? 0 : e.wrong > 0 ? 1 : 2);
-  for (const e of study.entries) counts[group(e)]++;
-  const parts = [el("h2", null, t("review")), el("p", "count", t("reviewCounts", ...counts))];
-  let current = -1, list = null;
-  for (const i of order.review) {
-    const e = study.entries[i];
-    if (group(e) !== current) {
-      current = group(e);
-      list = el("ol", "matches g" + current);
-      parts.push(el("h3", "g" + current, t("groups")[current]), list);
-    }
-    list.append(row(e, e.wrong ? "×" + e.wrong : ""));
+  const parts = [el("h2", null, say(view.heading)), el("p", "count", say(view.summary))];
+  for (const g of view.groups) {
+    // The group is named in words, its colour only repeats it.
+    const list = el("ol", "matches g" + g.group);
+    parts.push(el("h3", "g" + g.group, t(g.title) + " (" + g.rows.length + ")"), list);
+    for (const r of g.rows) list.append(row(r));
   }
   body.replaceChildren(...parts);
-  view = "review";
+  rendered = "review";
 }
 
 function render() {
-  if (!study) return;
-  if (study.ended) reviewView();
-  else playView();
-  $("study-actions").hidden = !study.ended;
+  if (view.mode === "review") {
+    reviewView();
+  } else if (view.mode === "play") {
+    playView();
+  } else if (rendered !== "hint") {
+    body.replaceChildren(el("p", "hint", say(view.heading)));
+    rendered = "hint";
+  }
+  $("study-actions").hidden = view.mode !== "review";
+}
+
+// A screen reader hears each match and the end of the run, never a tick.
+function announce() {
+  const text = say(view.announce);
+  if (text && text !== said) announcer.textContent = text;
+  said = text;
 }
 
 // Called after every step of the game: rebuilds the panel only when the record changed.
 export function updateStudy() {
-  const r = Module._quendar_study_revision();
+  const r = engine.studyRevision();
   if (r === revision) return;
   const began = performance.now();
   revision = r;
-  const was = study;
-  study = engineJson("quendar_study");
-  if (!study) return;
-  // The orders only matter to a panel on show.
-  order = study.shown ? engineJson("quendar_study_order") : null;
-  if (!was || was.shown !== study.shown) {
-    panel.hidden = !study.shown;
-    requestDraw(true);  // the game's room changed: fit it again
+  const was = view;
+  view = engine.studyView();
+  if (!view) return;
+  if (!was || was.shown !== view.shown) {
+    panel.hidden = !view.shown;
+    hooks.shownChanged();
   }
-  if (study.ended && !(was && was.ended)) {
-    keepAwake(false);
-    $("howto").open = false;
-  }
-  if (!study.shown) view = "";
+  if (view.mode === "review" && !(was && was.mode === "review")) hooks.ended();
+  announce();
+  if (!view.shown) rendered = "";
   else render();
   if (panelCost.length < 10000) panelCost.push(performance.now() - began);
 }
@@ -112,53 +115,69 @@ export function updateStudy() {
 // A new run: the panel empties until the new list has been read.
 export function resetStudy() {
   revision = -1;
-  study = order = frozen = null;
-  view = "";
+  view = frozen = null;
+  rendered = "";
+  said = "";
   panel.hidden = true;
   body.replaceChildren();
   $("study-actions").hidden = true;
 }
 
-// The program is ending: the review's texts outlive it, so its buttons still work.
+// The program is ending: the run's files outlive it, so the panel's buttons still work.
 export function freezeStudy() {
-  if (study) frozen = texts();
+  if (view) frozen = files();
 }
 
-function texts() {
+function files() {
   if (frozen) return frozen;
-  return { review: Module.ccall("quendar_review_text", "string", [], []),
-           again: Module.ccall("quendar_again_text", "string", [], []) };
+  return { review: engine.studyFile(FILE.review), again: engine.studyFile(FILE.again),
+           anki: engine.studyFile(FILE.anki) };
 }
 
-function download() {
-  const text = texts().review;
-  if (!text) return;
-  const url = URL.createObjectURL(new Blob([text], { type: "text/plain;charset=utf-8" }));
-  const a = Object.assign(document.createElement("a"), { href: url, download: "quendar-review.txt" });
+function download(bytes, name) {
+  if (!bytes.length) return;
+  const url = URL.createObjectURL(new Blob([bytes], { type: "text/plain;charset=utf-8" }));
+  const a = Object.assign(document.createElement("a"), { href: url, download: name });
   document.body.append(a);
   a.click();
   a.remove();
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
 
+function actionsEnabled(on) {
+  for (const b of document.querySelectorAll("#study-actions button")) b.disabled = !on;
+}
+
+// One action at a time: a second click while the new list is on its way does nothing.
 function playAgain() {
-  const text = texts().again;
-  if (!text) {
+  if (busy) return;
+  const bytes = files().again;
+  if (!bytes.length) {
     showMessage(t("needEight"));
     return;
   }
-  const file = new File([text], t("againList") + ".txt", { type: "text/plain" });
+  busy = true;
+  actionsEnabled(false);
+  // The bytes as the engine wrote them: its byte-order mark tells the reader the encoding.
+  const file = new File([bytes], t("againList") + ".txt", { type: "text/plain" });
   // Its compounds come from the list just played: the faces that list needed suffice.
   file.cutFacesSuffice = run.cutFacesSuffice;
-  choose(null, file);
+  hooks.play(file).finally(() => {
+    busy = false;
+    actionsEnabled(true);
+  });
 }
 
-export function listenStudy() {
-  $("anki").addEventListener("click", download);
+// `shownChanged` when the panel comes or goes, `ended` at the review, `play(file)` to play
+// a list of the compounds to practise again (settles when the new run has its list).
+export function listenStudy(h) {
+  Object.assign(hooks, h);
+  $("anki").addEventListener("click", () => download(files().anki, "quendar-anki.txt"));
+  $("review-file").addEventListener("click", () => download(files().review, "quendar-review.txt"));
   $("again-these").addEventListener("click", playAgain);
   onLanguage(() => {
-    view = "";
-    shownMatches = 0;
-    if (study && study.shown) render();
+    rendered = "";
+    shownRows = 0;
+    if (view && view.shown) render();
   });
 }

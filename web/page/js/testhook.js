@@ -2,13 +2,12 @@
 // description): the live game's state and geometry, when windows reached the screen, and
 // with ?test the driver on a virtual clock.
 import { RUN_DIR, testMode } from "./page.js";
+import { engine } from "./engine.js";
 import { screenshots } from "./canvas.js";
 import { listLoading } from "./lists.js";
 import { panelCost } from "./study.js";
 import { awake } from "./awake.js";
 import { t } from "./words.js";
-
-const engineJson = (name) => JSON.parse(Module.ccall(name, "string", [], []));
 
 let resolveReady;
 export const readyResolved = () => resolveReady();
@@ -19,20 +18,19 @@ window.quendar = {
   firstFrameAt: 0,
   runStartedAt: 0,
   timeline: [],
-  tickStats: () => engineJson("quendar_tick_stats"),
+  tickStats: () => engine.tickStats(),
   // What each update of the study panel cost, in ms.
   panelCost,
   // Whether the page holds the screen awake.
   awake,
   // The live game's state, in the driver's snapshot format.
-  snapshot: () => engineJson("quendar_snapshot"),
+  snapshot: () => engine.snapshot(),
   // Where the menu bar's commands are on the canvas, in backing-store pixels.
-  menuSlots: () => engineJson("quendar_menu_slots"),
+  menuSlots: () => engine.menuSlots(),
   // Where an element's centre is on the canvas, [x, y] in backing-store pixels.
-  elementCentre: (name, index = -1) => {
-    const at = Module.ccall("quendar_element_centre", "string", ["string", "number"], [name, index]);
-    return at ? at.split(" ").map(Number) : null;
-  },
+  elementCentre: (name, index = -1) => engine.elementCentre(name, index),
+  // The study view the panel renders, and the panel's text as a reader gets it.
+  studyView: () => engine.studyView(),
 };
 
 if (testMode) {
@@ -43,17 +41,8 @@ if (testMode) {
     // On the engine's heap, not its stack: any length that fits in memory runs, a longer
     // one is an Error, and the hook stays usable either way.
     const bytes = new TextEncoder().encode(String(script));
-    const at = Module._malloc(Math.max(1, bytes.length));
-    if (!at) throw new Error(t("tooLong", bytes.length));
-    let text;
-    try {
-      Module.HEAPU8.set(bytes, at);
-      text = Module.ccall("quendar_run_script", "string", ["string", "number", "number"],
-                          [RUN_DIR, at, bytes.length]);
-    } finally {
-      Module._free(at);
-    }
-    const reply = JSON.parse(text);
+    const reply = engine.runScript(RUN_DIR, bytes);
+    if (!reply) throw new Error(t("tooLong", bytes.length));
     if (reply.status === 2) throw new Error(reply.error.trim());
     const snapshots = reply.snapshots;
     if (reply.status === 1) snapshots.error = reply.error.trim();
