@@ -60,7 +60,7 @@ class Program {
     return true;
   }
   const std::vector<SoundRequest>& sounds() const { return engine_.sound.requests(); }
-  const StudyRecord& study() const { return engine_.study; }
+  StudyRecord& study() { return engine_.study; }
 
  private:
   ScratchDir dir_;

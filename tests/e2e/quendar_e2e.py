@@ -28,6 +28,7 @@ passed, 1 when any failed, 77 when a needed tool is missing.
 import argparse
 import array
 import ctypes
+import io
 import math
 import os
 import shutil
@@ -1104,6 +1105,22 @@ def study(c, desk, game, assets):
         return
     with open(review, encoding="utf-8-sig") as f:
         rows = [line.rstrip("\r\n").split("\t") for line in f]
+    headers, cards = read_anki(os.path.join(desk.workdir, "anki.txt"))
+    by_word = {r[0]: r for r in rows}
+    c.check("the Anki file names Basic, its deck and the tags column, and holds a card per row",
+            headers.get("notetype") == "Basic" and headers.get("deck") == "Quendar"
+            and headers.get("separator") == "tab" and headers.get("tags column") == "3"
+            and headers.get("columns") == "Front\tBack\tTags" and len(cards) == len(rows),
+            f"{headers} {len(cards)} cards for {len(rows)} rows")
+    def tag(result):
+        return ("not-matched" if result.startswith("not matched") else "matched-after-misses"
+                if result.startswith("matched after") else "matched" if result == "matched"
+                else "not-reached")
+    c.check("each card has the compound in front, reading and meaning behind, the result as a tag",
+            cards and all(len(k) == 3 and k[0] in by_word
+                          and k[1] == by_word[k[0]][1] + "\n" + by_word[k[0]][2]
+                          and k[2] == "quendar::" + tag(by_word[k[0]][3]) for k in cards)
+            and any(HOSTILE in k[1] for k in cards), f"{[k[0] + ' ' + k[2] for k in cards]}")
     matched = [r for r in rows if r[3].startswith("matched")]
     ranks = [0 if r[3].startswith("not matched") else 3 if r[3] == "not reached" else 2
              for r in rows]
@@ -1121,14 +1138,43 @@ def study(c, desk, game, assets):
     img = wait_for(lambda: (lambda i: i and i.count(strip, missed) > 200 and i)(
         desk.capture(main)))
     c.check("at the end the strip turns into the review, the misses in red", img)
+    # A click on the review's first row, then Ctrl+C: the row is on the clipboard.
+    desk.click(x + strip[0] + round(100 * s), y + board.menu + round((64 + 20 + 15) * s))
+    time.sleep(0.3)
+    desk.key(main, "ctrl+c")
+    first = rows[0][:3] if rows else []
+    clip = wait_for(lambda: (lambda r: r.returncode == 0 and r.stdout)(subprocess.run(
+        ["xclip", "-selection", "clipboard", "-o"], env=desk.env, capture_output=True,
+        text=True, timeout=5)))
+    c.check("a click on a review row and Ctrl+C copy compound, reading and meaning",
+            clip == "\t".join(first), f"{clip!r}")
     desk.close_button(main)
     c.check("the close button ends the game with status 0", game.wait_exit(STEP_TIMEOUT) == 0)
 
 
+# A meaning no file may split or misread: a quote, markup, a leading hash, a long tail.
+HOSTILE = '#1 "say <b>cheese</b>"; ' + "x" * 300
+
+
 def prepare_study(workdir, assets, lines):
     with open(os.path.join(workdir, "jyukugo.dat"), "wb") as f:
-        f.write("".join(f"{w}\t{'あいうえおか'[:i % 6 + 1]}\tmeaning {i}\r\n"
+        f.write("".join(f"{w}\t{'あいうえおか'[:i % 6 + 1]}\t{HOSTILE if i % 2 else f'meaning {i}'}\r\n"
                         for i, w in enumerate(WORDS[:lines])).encode("cp932"))
+
+
+def read_anki(path):
+    """The cards as Anki's text import reads them: header lines of #key:value first, then
+    TAB-separated fields in its CSV quoting."""
+    import csv
+    with open(path, encoding="utf-8", newline="") as f:
+        text = f.read()
+    lines = text.split("\n")
+    headers = {}
+    while lines and lines[0].startswith("#"):
+        key, _, value = lines.pop(0)[1:].partition(":")
+        headers[key] = value
+    rows = list(csv.reader(io.StringIO("\n".join(lines)), delimiter="\t", quotechar='"'))
+    return headers, [r for r in rows if r]
 
 
 SCENARIOS = {"play": (play, len(WORDS)), "wm-close": (wm_close, len(WORDS)),
@@ -1136,7 +1182,8 @@ SCENARIOS = {"play": (play, len(WORDS)), "wm-close": (wm_close, len(WORDS)),
              "no-close-lost": (no_close_lost, len(WORDS)), "installed": (installed, 0),
              "study": (study, len(WORDS))}
 # The scenarios that start the game themselves, or with other arguments.
-GAME_ARGS = {"error-window": ["no-such-list.dat"], "study": ["--review", "review.tsv"]}
+GAME_ARGS = {"error-window": ["no-such-list.dat"],
+             "study": ["--review", "review.tsv", "--anki", "anki.txt", "--lang", "en"]}
 ERROR_TITLE = "Quendar: cannot start"
 IS_BUTTON_EDGE = lambda p: p[2] >= 150 and p[0] <= 90 and 90 <= p[1] <= 130  # #3A6EA5
 

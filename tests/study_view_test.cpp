@@ -1,0 +1,156 @@
+// The study view every screen renders, and the desktop strip that lays it out: built from a
+// scripted run, in both languages, a stray shot after a match blaming nobody, the whole
+// review reachable by scrolling, and a row copied.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "elements/keys.h"
+#include "study/strip.h"
+#include "study/view.h"
+#include "tests/harness.h"
+
+namespace quendar {
+namespace {
+
+// Widths by bytes: enough to fit text, and the same on every machine.
+class ByteMetrics : public TextMetrics {
+ public:
+  int LineHeight(const std::string&, int px, bool) override { return px + 2; }
+  int Width(std::string_view text, const std::string&, int px, bool) override {
+    return static_cast<int>(text.size()) * px / 3;
+  }
+};
+
+std::vector<std::string> Annotated(int count) {
+  std::vector<std::string> lines;
+  for (const std::string& w : test::SampleWords(count))
+    lines.push_back(w + "\tよみ" + std::to_string(lines.size()) + "\tmeaning " +
+                    std::to_string(lines.size()));
+  return lines;
+}
+
+// The strip's text as drawn in the panel's part of a frame, each with its top edge.
+std::vector<std::pair<std::string, int>> StripTexts(StudyStrip& strip, const Window& w) {
+  ByteMetrics metrics;
+  const Frame f = BuildWindowFrame(w, 812, 586, -1, metrics, strip.For(w));
+  std::vector<std::pair<std::string, int>> out;
+  for (const DrawCommand& c : f.commands)
+    if (c.op == DrawOp::Text && !Intersect(c.clip, f.panel).Empty() && !c.clip.Empty())
+      out.push_back({c.text, c.rect.y - f.panel.y});
+  return out;
+}
+
+bool Shows(const std::vector<std::pair<std::string, int>>& texts, const std::string& s) {
+  return std::any_of(texts.begin(), texts.end(), [&](const auto& t) { return t.first == s; });
+}
+
+// Fires the bottom block of `slot` and waits until the shot is judged.
+void Fire(test::Program& p, int slot) {
+  ASSERT_TRUE(p.rt().Click("Label2", slot));
+  ASSERT_TRUE(p.WaitUntil([&] { return !p.form().Timer2->Enabled(); }, 2000));
+}
+
+TEST(StudyView, TheViewIsWhatTheStripShowsInBothLanguagesAndAStrayShotBlamesNobody) {
+  test::Program p(Annotated(24), 7);
+  Form1& f = p.form();
+  StudyRecord& record = p.study();
+  // The first target drawn, then hit.
+  ASSERT_TRUE(p.WaitUntil([&] { return f.targetTick == 0 && p.rt().Now() > 100; }, 5000));
+  const int hit = f.targetCol;
+  Fire(p, hit);
+  const StudyEntry& matched = record.entries()[static_cast<std::size_t>(hit)];
+  ASSERT_TRUE(matched.matched);
+  // The target still points at the pair just matched: a wrong shot now is the game's miss
+  // (it costs points) but counts against no compound.
+  const int scoreBefore = f.score;
+  Fire(p, (hit + 1) % 8);
+  ASSERT_EQ(f.targetCol, hit);
+  EXPECT_EQ(f.score, scoreBefore - 5);
+  for (const StudyEntry& e : record.entries())
+    EXPECT_EQ(e.wrong, 0) << e.word;
+
+  StudyView v = BuildStudyView(record);
+  ASSERT_EQ(v.mode, StudyView::Mode::Play);
+  EXPECT_EQ(v.last.word, matched.word);
+  EXPECT_EQ(v.announce.args,
+            (std::vector<std::string>{matched.word, matched.reading, matched.meaning}));
+  p.rt().Menu("owaru");
+  v = BuildStudyView(record);
+  ASSERT_EQ(v.mode, StudyView::Mode::Review);
+  // Matched, then the compounds never the target; nothing was missed.
+  ASSERT_EQ(v.groups.size(), 2u);
+  EXPECT_EQ(v.groups[0].group, ReviewGroup::Matched);
+  EXPECT_EQ(v.groups[0].rows[0].word, matched.word);
+  EXPECT_EQ(v.groups[1].group, ReviewGroup::NotReached);
+  EXPECT_EQ(v.groups[1].rows.size(), 7u);
+  EXPECT_EQ(AgainText(record.entries(), 8), "");
+  const std::string json = ViewJson(v);
+  EXPECT_NE(json.find("\"mode\":\"review\""), std::string::npos);
+  EXPECT_NE(json.find("\"title\":\"group.notReached\",\"group\":3"), std::string::npos);
+
+  // Each language's strip draws the view's words from the one table.
+  for (Lang lang : {Lang::En, Lang::Ja}) {
+    StudyStrip strip(record, "Form1", lang);
+    const auto texts = StripTexts(strip, f);
+    EXPECT_TRUE(Shows(texts, Words(lang, "review")));
+    for (const ViewGroup& g : v.groups) {
+      EXPECT_TRUE(Shows(texts, Words(lang, g.title) + " (" + std::to_string(g.rows.size()) + ")"))
+          << Words(lang, g.title);
+      for (const ViewRow& r : g.rows) {
+        EXPECT_TRUE(Shows(texts, r.word)) << r.word;
+        EXPECT_TRUE(Shows(texts, r.reading)) << r.reading;
+        EXPECT_TRUE(Shows(texts, r.meaning)) << r.meaning;
+      }
+    }
+  }
+  EXPECT_NE(Words(Lang::Ja, "review"), Words(Lang::En, "review"));
+}
+
+TEST(StudyView, TheDesktopReviewScrollsToItsLastRowAndCopiesOne) {
+  // Nobody plays: every round ends with a block at the bottom, until the list runs out.
+  test::Program p(Annotated(48), 3);
+  ASSERT_TRUE(p.WaitUntil([&] { return p.study().ended(); }, 3600000));
+  StudyRecord& record = p.study();
+  ASSERT_GE(record.entries().size(), 40u);
+  StudyStrip strip(record, "Form1");
+  const Window& w = p.form();
+  const StudyView v = BuildStudyView(record);
+  const ViewRow& lastRow = v.groups.back().rows.back();
+  auto texts = StripTexts(strip, w);
+  EXPECT_FALSE(Shows(texts, lastRow.meaning));
+  EXPECT_GT(strip.maxScroll(), 0);
+
+  // End reaches the game as a key, but the game has ended: the strip takes it.
+  const std::string before = p.form().Label8[0]->Visible ? "shown" : "hidden";
+  EXPECT_FALSE(p.rt().Key(KeyCode::kEnd));
+  EXPECT_EQ(before, p.form().Label8[0]->Visible ? "shown" : "hidden");
+  EXPECT_EQ(strip.scroll(), strip.maxScroll());
+  texts = StripTexts(strip, w);
+  ASSERT_TRUE(Shows(texts, lastRow.meaning));
+  for (const auto& [text, y] : texts) {
+    if (text == lastRow.meaning) {
+      EXPECT_LT(y + 15, w.clientHeightPx - 20) << "below the list";
+    }
+  }
+
+  // The wheel and Home go back; PageDown goes a page at a time.
+  EXPECT_TRUE(strip.Wheel(1));
+  EXPECT_LT(strip.scroll(), strip.maxScroll());
+  p.rt().Key(KeyCode::kHome);
+  EXPECT_EQ(strip.scroll(), 0);
+  p.rt().Key(KeyCode::kPageDown);
+  EXPECT_GT(strip.scroll(), 0);
+  p.rt().Key(KeyCode::kHome);
+
+  // A click on the first row chooses it; Ctrl+C copies compound, reading and meaning.
+  const ViewRow& first = v.groups.front().rows.front();
+  EXPECT_TRUE(strip.Click(100, 64 + 20 + 10));
+  EXPECT_EQ(strip.CopyText(), first.word + "\t" + first.reading + "\t" + first.meaning);
+  strip.Copied();
+  EXPECT_TRUE(Shows(StripTexts(strip, w), Words(Lang::En, "copied", {first.word})));
+}
+
+}  // namespace
+}  // namespace quendar
