@@ -131,7 +131,7 @@ std::string WordsModule() {
   std::string out = "// Made by the build from the engine's table of words; not to be edited.\n";
   out += "export const WORDS = {";
   for (Lang lang : {Lang::En, Lang::Ja}) {
-    out += std::string(lang == Lang::En ? "" : ",") + "\n  " + LangName(lang) + ": {";
+    out += std::string(lang == Lang::En ? "" : ",") + "\n  " + JsonString(LangName(lang)) + ": {";
     bool first = true;
     for (const Word& w : kWords) {
       out += std::string(first ? "" : ",") + "\n    " + JsonString(w.key) + ": " +
