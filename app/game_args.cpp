@@ -49,6 +49,13 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
       } else if (valued("--review")) {
         if (value.empty()) return Fail("--review wants a file to write the review to");
         args.review = value;
+      } else if (valued("--history")) {
+        if (value.empty()) return Fail("--history wants a history file");
+        args.history = value;
+      } else if (arg == "--no-history") {
+        args.noHistory = true;
+      } else if (arg == "--practice") {
+        args.practice = true;
       } else if (arg == "--version") {
         args.action = GameArgs::Action::Version;
         return args;
@@ -73,7 +80,8 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
 }
 
 std::string GameUsage() {
-  return "usage: quendar [--scale N] [--fullscreen] [--no-study] [--review FILE] [[--list] LIST]\n"
+  return "usage: quendar [--scale N] [--fullscreen] [--no-study] [--review FILE]\n"
+         "               [--history FILE | --no-history] [--practice] [[--list] LIST]\n"
          "Plays Quendar, a game for practising two-kanji compounds.\n"
          "\n"
          "  LIST, --list LIST  play this word list: a file, or a shipped list by name:\n"
@@ -86,6 +94,11 @@ std::string GameUsage() {
          "  --review FILE      when the game ends, and again on closing, write the run's\n"
          "                     review to FILE: compound, reading, meaning and result,\n"
          "                     TAB-separated UTF-8, a word list itself\n"
+         "  --practice         play 48 compounds of the list chosen from the history: those\n"
+         "                     due for review, weakest first, then those never met\n"
+         "  --history FILE     keep the learner's history in FILE instead of\n"
+         "                     $XDG_DATA_HOME/quendar/history.tsv\n"
+         "  --no-history       neither read nor add to the history\n"
          "  --help             show this help\n"
          "  --version          show the version\n"
          "\n"

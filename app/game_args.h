@@ -15,6 +15,12 @@ struct GameArgs {
   bool study = true;   // the study strip beside the field, for an annotated list
   std::string review;  // where the run's review is written, "" for nowhere
   std::string error;   // what is wrong with the command line, for Action::Error
+
+  // The learner's history: its file ("" for the usual place), or none at all; and a
+  // practice list composed from it and the word list, played instead of the whole list.
+  std::string history;
+  bool noHistory = false;
+  bool practice = false;
 };
 
 GameArgs ParseGameArgs(int argc, const char* const* argv);
