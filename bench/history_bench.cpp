@@ -1,12 +1,14 @@
 // The learner's history at a year of heavy play (250 000 lines, 3 000 compounds): loading
 // and scheduling it, composing a practice list from the shipped list, appending one run.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <random>
 
+#include "elements/text.h"
 #include "study/history_file.h"
 #include "study/practice.h"
 
@@ -93,6 +95,23 @@ void BM_AppendRun(benchmark::State& state) {
     if (AppendHistoryFile(y.path, text)) std::abort();
 }
 BENCHMARK(BM_AppendRun)->Unit(benchmark::kMillisecond);
+
+// The floor under an append: the same bytes written to the end of a file and synced, with
+// no lock and no check; what the disk itself costs.
+void BM_SyncFloor(benchmark::State& state) {
+  Year& y = TheYear();
+  const std::string text = HistoryText(y.run);
+  const std::string path = y.path + ".floor";
+  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) std::abort();
+  for (auto _ : state)
+    if (write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()) ||
+        fdatasync(fd) != 0)
+      std::abort();
+  close(fd);
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_SyncFloor)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

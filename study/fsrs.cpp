@@ -24,7 +24,9 @@ double Clamp(double v, double lo, double hi) {
 
 double Forgetting(double days, double s) {
   // A line dated after the moment asked about counts as just now, not as a negative age.
-  return std::pow(1 + kFactor * std::max(days, 0.0) / s, kDecay);
+  // DECAY is -1/2: a square root, several times cheaper than pow over a year of lines.
+  static_assert(kDecay == -0.5);
+  return 1 / std::sqrt(1 + kFactor * std::max(days, 0.0) / s);
 }
 
 }  // namespace
@@ -48,12 +50,12 @@ MemoryState NextReview(const MemoryState& m, double days, Grade g) {
                    S);
     } else {
       const double h = g == Grade::Hard ? kW[15] : 1;
-      s = S * (1 + std::exp(kW[8]) * (11 - D) * std::pow(S, -kW[9]) *
-                       (std::exp(kW[10] * (1 - R)) - 1) * h);
+      static const double kGrowth = std::exp(kW[8]);
+      s = S * (1 + kGrowth * (11 - D) * std::pow(S, -kW[9]) * (std::exp(kW[10] * (1 - R)) - 1) * h);
     }
   }
-  const double d =
-      kW[7] * InitialDifficulty(4) + (1 - kW[7]) * (D - kW[6] * (G - 3) * (10 - D) / 9);
+  static const double kMeanDifficulty = kW[7] * InitialDifficulty(4);
+  const double d = kMeanDifficulty + (1 - kW[7]) * (D - kW[6] * (G - 3) * (10 - D) / 9);
   return {Clamp(s, 0.01, 36500), Clamp(d, 1, 10)};
 }
 

@@ -130,13 +130,15 @@ std::optional<std::string> AppendHistoryFile(const std::string& path, const std:
   if (fstat(fd.get(), &st) != 0) return Why(path, "cannot be examined");
   const off_t before = st.st_size;
   std::string block;
+  block.reserve(kHistoryHeader.size() + 1 + lines.size());
   if (before == 0) {
-    block = std::string(kHistoryHeader) + "\n";
+    block.append(kHistoryHeader);
+    block.push_back('\n');
   } else {
     char last = '\n';
-    if (pread(fd.get(), &last, 1, before - 1) == 1 && last != '\n') block = "\n";
+    if (pread(fd.get(), &last, 1, before - 1) == 1 && last != '\n') block.push_back('\n');
   }
-  block += lines;
+  block.append(lines);
   std::size_t done = 0;
   while (done < block.size()) {
     const ssize_t n = write(fd.get(), block.data() + done, block.size() - done);
@@ -149,7 +151,8 @@ std::optional<std::string> AppendHistoryFile(const std::string& path, const std:
     }
     done += static_cast<std::size_t>(n);
   }
-  if (fsync(fd.get()) != 0) {
+  // The data and the new size reach the disk; the time stamps may follow later.
+  if (fdatasync(fd.get()) != 0) {
     const std::string why = Why(path, "cannot be synced");
     if (ftruncate(fd.get(), before) != 0) return why + " (and cannot be cut back)";
     return why;
