@@ -189,8 +189,9 @@ std::string HistoryListName(const std::string& path) {
 
 History ParseHistory(std::string_view text) {
   History h;
-  // A year of heavy play is a quarter of a million lines of about 45 bytes.
-  h.lines.reserve(text.size() / 40);
+  // A year of heavy play is a quarter of a million lines of about 45 bytes; a huge file of
+  // anything else must not reserve memory for lines it may not hold.
+  h.lines.reserve(std::min<std::size_t>(text.size() / 40, 1 << 19));
   ForEachLine(text, [&](std::size_t number, std::string_view line) {
     if (number == 1 && line == kHistoryHeader) h.header = true;
     if (line.empty() || line[0] == '#') return;
