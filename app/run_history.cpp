@@ -30,8 +30,12 @@ bool RunHistory::MakePractice(int lines, std::string& listFile, std::string& err
   History history;
   if (!path_.empty()) {
     std::optional<std::string> warning;
-    // Without its history the practice is the list's first compounds; play goes on.
-    if (auto problem = LoadHistory(path_, history, warning)) warning = problem;
+    // Without its history the practice is the list's first compounds; play goes on, and
+    // the one message says the run will not be kept either.
+    if (auto problem = LoadHistory(path_, history, warning)) {
+      warning = *problem + "; the run is not kept in the history";
+      path_.clear();
+    }
     if (warning) std::cerr << "quendar: " << *warning << std::endl;
   }
   Practice practice;
