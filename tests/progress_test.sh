@@ -1,9 +1,9 @@
 #!/bin/bash
 # quendar-progress as installed programs run it: the summary, the schedule, a practice list
 # that is a playable word list, and an import that refuses what is not a history.
-# Usage: progress_test.sh QUENDAR_PROGRESS QUENDAR_CHECK_LIST
+# Usage: progress_test.sh QUENDAR_PROGRESS QUENDAR_CHECK_LIST [QUENDAR]
 set -u
-progress=$1 checker=$2
+progress=$1 checker=$2 game=${3:-}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
@@ -49,6 +49,13 @@ printf '学校\r\n事件\r\n' >short.dat
 "$progress" --practice 48 short.dat >out.txt 2>err.txt
 [ $? = 1 ] && [ ! -s out.txt ] && grep -q "short.dat: 2 compounds are due or never met" err.txt ||
   fail "a short list is not refused: $(cat err.txt)"
+
+# The game refuses the same short practice before it opens anything.
+if [ -n "$game" ]; then
+  "$game" --practice short.dat 2>err.txt
+  [ $? = 1 ] && grep -q "short.dat: 2 compounds are due or never met" err.txt ||
+    fail "quendar --practice on a short list: $(cat err.txt)"
+fi
 
 # An import: a file that is no history changes nothing; a history adds only what is new.
 before=$(cat data/quendar/history.tsv)
