@@ -55,6 +55,13 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
       } else if (valued("--lang")) {
         if (value != "en" && value != "ja") return Fail("--lang wants en or ja");
         args.lang = value;
+      } else if (valued("--history")) {
+        if (value.empty()) return Fail("--history wants a history file");
+        args.history = value;
+      } else if (arg == "--no-history") {
+        args.noHistory = true;
+      } else if (arg == "--practice") {
+        args.practice = true;
       } else if (arg == "--version") {
         args.action = GameArgs::Action::Version;
         return args;
@@ -80,7 +87,8 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
 
 std::string GameUsage() {
   return "usage: quendar [--scale N] [--fullscreen] [--no-study] [--lang en|ja] [--review FILE]\n"
-         "               [--anki FILE] [[--list] LIST]\n"
+         "               [--anki FILE] [--history FILE | --no-history] [--practice]\n"
+         "               [[--list] LIST]\n"
          "Plays Quendar, a game for practising two-kanji compounds.\n"
          "\n"
          "  LIST, --list LIST  play this word list: a file, or a shipped list by name:\n"
@@ -98,6 +106,11 @@ std::string GameUsage() {
          "                     meaning on the back, the result as a tag\n"
          "  --lang en|ja       the study strip's language (default: from LC_ALL,\n"
          "                     LC_MESSAGES or LANG; Japanese for ja*, else English)\n"
+         "  --practice         play 48 compounds of the list chosen from the history: those\n"
+         "                     due for review, weakest first, then those never met\n"
+         "  --history FILE     keep the learner's history in FILE instead of\n"
+         "                     $XDG_DATA_HOME/quendar/history.tsv\n"
+         "  --no-history       neither read nor add to the history\n"
          "  --help             show this help\n"
          "  --version          show the version\n"
          "\n"

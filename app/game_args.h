@@ -17,6 +17,12 @@ struct GameArgs {
   std::string anki;    // where the run's cards for Anki are written, "" for nowhere
   std::string lang;    // "en" or "ja"; "" for the locale's
   std::string error;   // what is wrong with the command line, for Action::Error
+
+  // The learner's history: its file ("" for the usual place), or none at all; and a
+  // practice list composed from it and the word list, played instead of the whole list.
+  std::string history;
+  bool noHistory = false;
+  bool practice = false;
 };
 
 GameArgs ParseGameArgs(int argc, const char* const* argv);

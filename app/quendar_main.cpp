@@ -5,6 +5,7 @@
 #include "app/bench_stats.h"
 #include "app/game_args.h"
 #include "app/program.h"
+#include "app/run_history.h"
 #include "platform/frontend.h"
 #include "study/anki.h"
 #include "study/record.h"
@@ -53,6 +54,14 @@ int main(int argc, char** argv) {
   options.scale = args.scale;
   options.list = args.list;
   options.fullscreen = args.fullscreen;
+  quendar::RunHistory history(args.history, args.noHistory, args.list);
+  if (args.practice) {
+    std::string error;
+    if (!history.MakePractice(48, options.list, error)) {
+      std::cerr << "quendar: " << error << '\n';
+      return 1;
+    }
+  }
 
   quendar::StudyRecord study(args.study);
   const quendar::Lang lang =
@@ -67,7 +76,9 @@ int main(int argc, char** argv) {
                                       },
                                       "cright", quendar::MakeWindow,
                                       [&](const quendar::Window& w) { return strip.For(w); }};
-  const int status = quendar::RunGame(options, program, quendar::BenchStatsHooks());
+  const int status =
+      quendar::RunGame(options, program, history.Wrap(quendar::BenchStatsHooks(), study));
   WriteReview(args.review, args.anki, study);
+  history.Append(study);
   return status;
 }

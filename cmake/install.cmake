@@ -37,7 +37,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/desktop/icons/scalable/quendar.svg
 # so that the package is the same from build to build.
 set(compressed)
 foreach(source desktop/quendar.6 desktop/quendar-sim.6 desktop/quendar-check-list.6
-               debian/changelog)
+               desktop/quendar-progress.6 debian/changelog)
   get_filename_component(name ${source} NAME)
   if(name STREQUAL "changelog")
     set(out ${PROJECT_BINARY_DIR}/doc/changelog.gz)
@@ -53,6 +53,7 @@ endforeach()
 add_custom_target(quendar_compressed_docs ALL DEPENDS ${compressed})
 install(FILES ${PROJECT_BINARY_DIR}/man/quendar.6.gz ${PROJECT_BINARY_DIR}/man/quendar-sim.6.gz
               ${PROJECT_BINARY_DIR}/man/quendar-check-list.6.gz
+              ${PROJECT_BINARY_DIR}/man/quendar-progress.6.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/debian/copyright ${PROJECT_BINARY_DIR}/doc/changelog.gz
               ${PROJECT_SOURCE_DIR}/assets/WORDLISTS.md
@@ -73,7 +74,10 @@ bonus gauge, a wrong one costs points.
 
 It ships three word lists (2000 everyday compounds, compounds of kanji
 taught in elementary school, and compounds of all Jōyō kanji) and plays
-any list of your own; quendar-check-list checks a list before play.]=])
+any list of your own; quendar-check-list checks a list before play. It
+keeps a history of what was asked and how it went, schedules each compound
+for review, and plays practice lists of what is due; quendar-progress
+shows the schedule.]=])
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -140,8 +140,8 @@ trap 'rm -rf "$work"' EXIT
 entry="$desk/io.github.quendar.Quendar.desktop"
 # The game finds its data itself: no working directory; installing fills in its full path.
 grep -q '^Path=' "$entry" && fail "$entry: sets a working directory (Path=)"
-[ "$(grep -c '^Exec=@QUENDAR_GAME@' "$entry")" = 3 ] ||
-    fail "$entry: the entry and its two actions do not all start @QUENDAR_GAME@"
+[ "$(grep -c '^Exec=@QUENDAR_GAME@' "$entry")" = 4 ] ||
+    fail "$entry: the entry and its three actions do not all start @QUENDAR_GAME@"
 if command -v desktop-file-validate >/dev/null 2>&1; then
     sed 's|@QUENDAR_GAME@|/usr/games/quendar|' "$entry" >"$work/io.github.quendar.Quendar.desktop"
     if ! out=$(desktop-file-validate "$work/io.github.quendar.Quendar.desktop" 2>&1) ||
@@ -158,7 +158,8 @@ else
     echo "note: appstreamcli not installed; metainfo not validated" >&2
 fi
 if command -v groff >/dev/null 2>&1; then
-    for page in "$desk/quendar.6" "$desk/quendar-sim.6" "$desk/quendar-check-list.6"; do
+    for page in "$desk/quendar.6" "$desk/quendar-sim.6" "$desk/quendar-check-list.6" \
+        "$desk/quendar-progress.6"; do
         out=$(groff -K utf8 -T utf8 -man -ww -z "$page" 2>&1)
         [ -z "$out" ] || fail "$page: $out"
     done

@@ -15,7 +15,7 @@ installPrefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt
 DESTDIR=$prefix cmake --install "$build" >/dev/null || { echo "install failed"; exit 1; }
 root=$prefix$installPrefix
 
-for f in games/quendar-sim games/quendar-check-list share/quendar/jyukugo.dat \
+for f in games/quendar-sim games/quendar-check-list games/quendar-progress share/quendar/jyukugo.dat \
          share/quendar/jyukugo-elementary.dat share/quendar/jyukugo-joyo.dat \
          share/quendar/seikai2.wav share/quendar/matigai.wav \
          share/applications/io.github.quendar.Quendar.desktop \
@@ -23,6 +23,7 @@ for f in games/quendar-sim games/quendar-check-list share/quendar/jyukugo.dat \
          share/icons/hicolor/48x48/apps/quendar.png share/icons/hicolor/256x256/apps/quendar.png \
          share/icons/hicolor/scalable/apps/quendar.svg share/man/man6/quendar.6.gz \
          share/man/man6/quendar-sim.6.gz share/man/man6/quendar-check-list.6.gz \
+         share/man/man6/quendar-progress.6.gz \
          share/doc/quendar/copyright share/doc/quendar/changelog.gz; do
   [ -e "$root/$f" ] || fail "missing $f"
 done
@@ -33,8 +34,8 @@ if [ -e "$build/games/quendar" ]; then
 fi
 desktop=$root/share/applications/io.github.quendar.Quendar.desktop
 grep -q '^Path=' "$desktop" && fail "the desktop entry still sets a working directory"
-[ "$(grep -c "^Exec=$installPrefix/games/quendar\( elementary\| joyo\)\?$" "$desktop")" = 3 ] ||
-  fail "the desktop entry and its two actions do not start $installPrefix/games/quendar"
+[ "$(grep -c "^Exec=$installPrefix/games/quendar\( elementary\| joyo\| --practice\)\?$" "$desktop")" = 4 ] ||
+  fail "the desktop entry and its three actions do not start $installPrefix/games/quendar"
 grep -q '^StartupNotify=true' "$desktop" && fail "StartupNotify=true, which SDL cannot complete"
 grep -qx 'StartupWMClass=io.github.quendar.Quendar' "$desktop" || fail "no StartupWMClass"
 if command -v desktop-file-validate >/dev/null; then

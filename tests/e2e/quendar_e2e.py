@@ -981,9 +981,9 @@ def installed(c, desk, game, assets):
     main, command, actions = desktop_exec(
         os.path.join(root + prefix, "share", "applications", "io.github.quendar.Quendar.desktop"))
     c.check("the entry sets no working directory", "Path" not in main, str(main.get("Path")))
-    c.check("the entry has the actions elementary and joyo",
-            sorted(actions) == ["elementary", "joyo"], str(sorted(actions)))
-    if sorted(actions) != ["elementary", "joyo"]:
+    c.check("the entry has the actions elementary, joyo and practice",
+            sorted(actions) == ["elementary", "joyo", "practice"], str(sorted(actions)))
+    if sorted(actions) != ["elementary", "joyo", "practice"]:
         return
     # The launcher runs the staged program: the Exec path lies under the staging root.
     launch = lambda cmd: (root + cmd[0], cmd[1:])
@@ -1044,8 +1044,27 @@ def installed(c, desk, game, assets):
     finally:
         run.stop()
 
+    # The run played from the menu above is in the history; the practice action plays the
+    # compounds of the default list that are due or never met.
+    history = os.path.join(home, ".local", "share", "quendar", "history.tsv")
+    with open(history, encoding="utf-8") as f:
+        kept = f.read().splitlines()
+    c.check("the run played from the menu is kept in the history",
+            kept[:1] == ["# quendar history 1"] and len(kept) >= 2
+            and kept[1].endswith("\tjyukugo.dat"), str(kept[:3]))
+    binary, args = launch(actions["practice"])
+    run = Game(binary, work, desk, args, cwd=empty, log_name="practice.log")
+    try:
+        opened = open_main_window(c, desk, run)
+        c.check("the practice action plays a practice list",
+                opened and len(bottom_glyphs(desk.capture(opened[0]), opened[1])[0]) >= 20,
+                run.output()[-300:])
+    finally:
+        run.stop()
+    wait_for(lambda: not desk.windows(), 5.0)
+
     # A list in the XDG data directory comes before the installed one.
-    os.makedirs(os.path.join(home, ".local", "share", "quendar"))
+    os.makedirs(os.path.join(home, ".local", "share", "quendar"), exist_ok=True)
     with open(os.path.join(home, ".local", "share", "quendar", "jyukugo.dat"), "wb") as f:
         f.write("".join(w + "\r\n" for w in WORDS[:5]).encode("cp932"))
     binary, args = launch(command)
