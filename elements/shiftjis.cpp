@@ -34,8 +34,12 @@ std::string ShiftJisToUtf8(std::string_view raw, bool* invalid, std::size_t maxC
   std::size_t chars = 0;
   for (std::size_t i = 0; i < raw.size() && chars < maxChars; ++chars) {
     const auto b = static_cast<unsigned char>(raw[i++]);
+    if (b < 0x80) {  // most of a list's bytes: the column TABs, the meanings
+      out += static_cast<char>(b);
+      continue;
+    }
     char32_t cp = kReplacement;
-    if (b <= 0x80) {
+    if (b == 0x80) {
       cp = b;
     } else if (b >= 0xA1 && b <= 0xDF) {
       cp = 0xFF61 - 0xA1 + b;
