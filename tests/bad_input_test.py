@@ -159,72 +159,48 @@ if GAME:
         print("FAIL no display:", p and (p.returncode, p.stderr[:300]))
 
 
-def review_refused(name, setup, args, needle, env_extra=None, wrap=()):
-    """`quendar --review` must refuse at start-up (exit 2) and leave every file as it was."""
-    global passed, failed
+# `quendar --review` refused at start-up (exit 2), every file left as it was: the list being
+# played however it is named or found, a sound, and an existing review where the temporary
+# file cannot be created (a read-only file system from a mount namespace of our own).
+RO_FS = ["unshare", "-rm", "sh", "-c", "mount -t tmpfs tmpfs ro && echo old > ro/r.tsv && "
+         'mount -o remount,ro ro && exec "$@"', "sh"]
+REVIEW_ROWS = [
+    ("", "--review jyukugo.dat", "jyukugo.dat: is the word list being played (jyukugo.dat); the review would replace it"),
+    ("mkdir sub", "--review sub/../keep.dat keep.dat", "sub/../keep.dat: is the word list being played (keep.dat)"),
+    ("ln keep.dat r.tsv", "--list keep.dat --review r.tsv", "r.tsv: is the word list being played (keep.dat)"),
+    ("ln -s jyukugo.dat r.tsv", "--review r.tsv", "r.tsv: is the word list being played (jyukugo.dat)"),
+    ("mkdir -p x/quendar && mv jyukugo.dat x/quendar", "--review x/quendar/jyukugo.dat",
+     "is the word list being played (DIR/x/quendar/jyukugo.dat)"),
+    ("echo RIFF > matigai.wav", "--review matigai.wav", "matigai.wav: is the sound matigai.wav")]
+if os.geteuid() != 0:  # root writes in any folder
+    REVIEW_ROWS.append(("mkdir ro && echo old > ro/r.tsv && chmod 555 ro", "--review ro/r.tsv",
+                        "ro/r.tsv: cannot create a file in the folder ro"))
+if subprocess.run(["unshare", "-rm", "true"], capture_output=True).returncode == 0:
+    REVIEW_ROWS.append(("mkdir ro", "--review ro/r.tsv", "ro/r.tsv: cannot create a file in the folder ro "
+                        "(the review is written there and renamed over ro/r.tsv): Read-only file system", RO_FS))
+
+
+def snapshot_files(d):
+    return {os.path.join(p, f): open(os.path.join(p, f), "rb").read() for p, _, fs in os.walk(d) for f in fs}
+
+
+for setup, args, needle, *wrap in REVIEW_ROWS if GAME else []:
     d = tempfile.mkdtemp(prefix="quendar-review-")
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
-    env.update(HOME=os.path.join(d, "home"), **{k: v.replace("DIR", d) for k, v in (env_extra or {}).items()})
-    try:
-        write("jyukugo.dat", sjis(WORDS))(d)
-        shutil.copy(os.path.join(d, "jyukugo.dat"), os.path.join(d, "keep.dat"))
-        setup(d)
-        before = {f: open(os.path.join(dp, f), "rb").read() for dp, _, fs in os.walk(d) for f in fs}
-        p = subprocess.run([*wrap, GAME, *[a.replace("DIR", d) for a in args]], cwd=d, env=env,
-                           capture_output=True, timeout=60)
-        after = {f: open(os.path.join(dp, f), "rb").read() for dp, _, fs in os.walk(d) for f in fs}
-        ok = p.returncode == 2 and needle.replace("DIR", d).encode() in p.stderr and before == after
-    except (subprocess.TimeoutExpired, OSError) as e:
-        ok, p = False, e
-    finally:
-        subprocess.run(["chmod", "-R", "u+w", d])
-        shutil.rmtree(d, ignore_errors=True)
-    if ok:
+    env.update(HOME=os.path.join(d, "home"), XDG_DATA_HOME=os.path.join(d, "x"))
+    write("jyukugo.dat", sjis(WORDS))(d)
+    write("keep.dat", sjis(WORDS))(d)
+    subprocess.run(setup, shell=True, cwd=d, check=True)
+    before = snapshot_files(d)
+    p = subprocess.run([*(wrap[0] if wrap else []), GAME, *args.split()], cwd=d, env=env,
+                       capture_output=True, timeout=60)
+    if p.returncode == 2 and needle.replace("DIR", d).encode() in p.stderr and snapshot_files(d) == before:
         passed += 1
     else:
         failed += 1
-        print(f"FAIL --review {name}: {getattr(p, 'returncode', p)} {getattr(p, 'stderr', b'')[:300]!r}")
-
-
-def xdg_list(d):
-    os.makedirs(os.path.join(d, "xdg", "quendar"))
-    os.rename(os.path.join(d, "jyukugo.dat"), os.path.join(d, "xdg", "quendar", "jyukugo.dat"))
-
-
-def sounds(d):
-    for name in ("seikai2.wav", "matigai.wav"):
-        write(name, b"RIFF")(d)
-
-
-if GAME:
-    # The list being played, however it is named or reached: never replaced by a review.
-    review_refused("naming the list in the current directory", lambda d: None, ["--review", "jyukugo.dat"],
-                   "jyukugo.dat: is the word list being played (jyukugo.dat); the review would replace it")
-    review_refused("naming the list by another path", lambda d: os.mkdir(os.path.join(d, "sub")),
-                   ["--review", "sub/../keep.dat", "keep.dat"], "is the word list being played (keep.dat)")
-    review_refused("a hard link to the named list", lambda d: os.link(os.path.join(d, "keep.dat"),
-                   os.path.join(d, "r.tsv")), ["--list", "keep.dat", "--review", "r.tsv"],
-                   "r.tsv: is the word list being played (keep.dat)")
-    review_refused("a symbolic link to the list", lambda d: os.symlink("jyukugo.dat", os.path.join(d, "r.tsv")),
-                   ["--review", "r.tsv"], "r.tsv: is the word list being played")
-    review_refused("the list in the XDG data folder", xdg_list, ["--review", "DIR/xdg/quendar/jyukugo.dat"],
-                   "is the word list being played (DIR/xdg/quendar/jyukugo.dat)", {"XDG_DATA_HOME": "DIR/xdg"})
-    review_refused("a sound", sounds, ["--review", "matigai.wav"], "matigai.wav: is the sound matigai.wav")
-    # An existing review where no file can be created: the review would be lost at the end.
-    if os.geteuid() != 0:
-        def read_only_folder(d):
-            os.mkdir(os.path.join(d, "ro"))
-            write("r.tsv", b"old\r\n")(os.path.join(d, "ro"))
-            os.chmod(os.path.join(d, "ro"), 0o555)
-        review_refused("an existing file in a read-only folder", read_only_folder, ["--review", "ro/r.tsv"],
-                       "ro/r.tsv: cannot create a file in the folder ro")
-    # A read-only file system, from a mount namespace of our own where the system lets us.
-    if subprocess.run(["unshare", "-rm", "true"], capture_output=True).returncode == 0:
-        ro_fs = ["unshare", "-rm", "sh", "-c", 'mount -t tmpfs tmpfs ro && echo old > ro/r.tsv'
-                 ' && mount -o remount,ro ro && exec "$@"', "sh"]
-        review_refused("an existing file on a read-only file system", lambda d: os.mkdir(os.path.join(d, "ro")),
-                       ["--review", "ro/r.tsv"], "ro/r.tsv: cannot create a file in the folder ro (the review is"
-                       " written there and renamed over ro/r.tsv): Read-only file system", wrap=ro_fs)
+        print(f"FAIL quendar {args} after {setup!r}: exit {p.returncode}, {p.stderr[:300]!r}")
+    subprocess.run(["chmod", "-R", "u+w", d])
+    shutil.rmtree(d, ignore_errors=True)
 
 print(f"{passed} passed, {failed} failed")
 sys.exit(1 if failed else 0)
