@@ -46,6 +46,11 @@ std::string Problem(const std::string& line, std::string& note) {
   note.clear();
   const std::string compound = line.substr(0, line.find('\t'));
   if (compound.empty()) return line.empty() ? "empty line" : "no compound before the TAB";
+  // The game deals the first two characters whatever they are, so a one-kanji line with
+  // columns is dealt with the TAB as its second character.
+  if (CharCount(compound) == 1 && compound.size() < line.size())
+    return "its second character is a TAB: only one character before the columns, and the "
+           "game deals the TAB as the compound's second character";
   std::size_t pos = 0;
   std::size_t n = 0;
   bool twoKanji = true;
@@ -135,9 +140,11 @@ int CheckWordList(const std::string& path, std::ostream& out) {
   for (std::size_t i = 0; i < lines; ++i) {
     const std::size_t lineNo = i + 1;
     bool invalid = false;
-    const std::string line =
-        FirstChars(DecodeLine(raw.lines[i], raw.encoding, &invalid), TextFile::kMaxChars);
-    if (invalid) out << path << ":" << lineNo << ": bytes that are not valid Shift-JIS\n";
+    const std::string line = DecodeLine(raw.lines[i], raw.encoding, &invalid, TextFile::kMaxChars);
+    if (invalid)
+      out << path << ":" << lineNo << ": bytes that are not valid "
+          << (raw.encoding == TextEncoding::Utf8 ? "UTF-8" : "Shift-JIS")
+          << ", each read as U+FFFD: " << Shown(line) << "\n";
     std::string note;
     const std::string why = Problem(line, note);
     if (!why.empty()) out << path << ":" << lineNo << ": " << why << ": " << Shown(line) << "\n";
@@ -152,7 +159,7 @@ int CheckWordList(const std::string& path, std::ostream& out) {
     if (!fresh)
       out << path << ":" << lineNo << ": repeats line " << it->second << ": " << Shown(line)
           << "\n";
-    else if (why.empty() && !invalid)
+    else if (why.empty())  // bad bytes after the compound do not keep it from play
       ++usable;
   }
 

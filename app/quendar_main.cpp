@@ -1,12 +1,17 @@
 // quendar: the game, on the SDL front end, with the study strip beside it.
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <system_error>
+#include <vector>
 
 #include "app/bench_stats.h"
 #include "app/game_args.h"
 #include "app/program.h"
 #include "app/run_history.h"
+#include "platform/data_dirs.h"
 #include "platform/frontend.h"
+#include "platform/pictures.h"
 #include "study/anki.h"
 #include "study/record.h"
 #include "study/review_file.h"
@@ -23,6 +28,24 @@ void WriteReview(const std::string& file, const std::string& anki,
   if (!anki.empty())
     if (auto error = quendar::WriteReviewFile(anki, quendar::AnkiText(study.entries())))
       std::cerr << "quendar: " << *error << std::endl;
+}
+
+// Every file this run reads, found as the game will find it, so the review is never
+// written over one of them.
+std::vector<quendar::ReadFile> FilesTheGameReads(const std::string& list) {
+  std::vector<quendar::ReadFile> read;
+  const quendar::DataFiles files = quendar::GameDataFiles(list);
+  if (auto path = files.Find("jyukugo.dat")) read.push_back({*path, "the word list being played"});
+  for (const char* sound : {"seikai2.wav", "matigai.wav"})
+    if (auto path = files.Find(sound)) read.push_back({*path, std::string("the sound ") + sound});
+  for (const std::string& dir : quendar::DefaultPictureDirs()) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(dir, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+      read.push_back({it->path().string(), "a picture the game shows"});
+  }
+  return read;
 }
 
 }  // namespace
@@ -45,7 +68,7 @@ int main(int argc, char** argv) {
   // Refused before anything opens, so a review is never lost at the end of a game.
   for (const std::string* file : {&args.review, &args.anki}) {
     if (file->empty()) continue;
-    if (auto problem = quendar::ReviewTargetProblem(*file)) {
+    if (auto problem = quendar::ReviewTargetProblem(*file, FilesTheGameReads(args.list))) {
       std::cerr << "quendar: " << *problem << '\n';
       return 2;
     }

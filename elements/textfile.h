@@ -73,9 +73,11 @@ constexpr std::uint64_t kMaxBytesPerLine = 4u << 20;
 // from the mode that stat gives.
 std::string DescribeFileType(unsigned mode);
 
-// Decodes one line to UTF-8. Bytes that do not decode become U+FFFD; `invalid`, when
-// given, is set when that happened.
-std::string DecodeLine(const std::string& raw, TextEncoding encoding, bool* invalid = nullptr);
+// Decodes one line to UTF-8, at most `maxChars` characters of it. Bytes that do not decode
+// become U+FFFD (elements/shiftjis.h); `invalid`, when given, is set when that happened in
+// the characters returned.
+std::string DecodeLine(const std::string& raw, TextEncoding encoding, bool* invalid = nullptr,
+                       std::size_t maxChars = static_cast<std::size_t>(-1));
 
 // The file service the game uses: open, end-of-file test, read one line, close.
 class TextFile {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <X11/Xlib.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "platform/desktop.h"
@@ -20,6 +21,23 @@ XErrorHandler previousXErrorHandler = nullptr;
 int IgnoreClosedWindowErrors(::Display* display, XErrorEvent* error) {
   if (error->error_code == BadWindow) return 0;
   return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
+}
+
+// SDL turns SIGINT and SIGTERM into a quit event but leaves SIGHUP, sent when the terminal
+// closes, to its default action, which would end the game without its review. Passed on
+// as SIGTERM, a hang-up ends the game as the other two do.
+void HangUpAsTerminate(int) {
+  std::raise(SIGTERM);
+}
+
+void TreatHangUpAsTerminate() {
+  struct sigaction hup {};
+  // A hang-up ignored on purpose (nohup) stays ignored.
+  if (sigaction(SIGHUP, nullptr, &hup) != 0 || hup.sa_handler != SIG_DFL) return;
+  hup.sa_handler = HangUpAsTerminate;
+  sigemptyset(&hup.sa_mask);
+  hup.sa_flags = SA_RESTART;
+  sigaction(SIGHUP, &hup, nullptr);
 }
 
 }  // namespace
@@ -49,6 +67,7 @@ Display::Display() {
     return;
   }
   started_ = true;
+  TreatHangUpAsTerminate();
   // SDL falls back on drivers that draw nowhere; they count only when asked for by name.
   const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
   if (!named && (driver == "offscreen" || driver == "dummy" || driver == "evdev"))

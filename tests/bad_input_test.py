@@ -158,5 +158,49 @@ if GAME:
         failed += 1
         print("FAIL no display:", p and (p.returncode, p.stderr[:300]))
 
+
+# `quendar --review` refused at start-up (exit 2), every file left as it was: the list being
+# played however it is named or found, a sound, and an existing review where the temporary
+# file cannot be created (a read-only file system from a mount namespace of our own).
+RO_FS = ["unshare", "-rm", "sh", "-c", "mount -t tmpfs tmpfs ro && echo old > ro/r.tsv && "
+         'mount -o remount,ro ro && exec "$@"', "sh"]
+REVIEW_ROWS = [
+    ("", "--review jyukugo.dat", "jyukugo.dat: is the word list being played (jyukugo.dat); the review would replace it"),
+    ("mkdir sub", "--review sub/../keep.dat keep.dat", "sub/../keep.dat: is the word list being played (keep.dat)"),
+    ("ln keep.dat r.tsv", "--list keep.dat --review r.tsv", "r.tsv: is the word list being played (keep.dat)"),
+    ("ln -s jyukugo.dat r.tsv", "--review r.tsv", "r.tsv: is the word list being played (jyukugo.dat)"),
+    ("mkdir -p x/quendar && mv jyukugo.dat x/quendar", "--review x/quendar/jyukugo.dat",
+     "is the word list being played (DIR/x/quendar/jyukugo.dat)"),
+    ("echo RIFF > matigai.wav", "--review matigai.wav", "matigai.wav: is the sound matigai.wav")]
+if os.geteuid() != 0:  # root writes in any folder
+    REVIEW_ROWS.append(("mkdir ro && echo old > ro/r.tsv && chmod 555 ro", "--review ro/r.tsv",
+                        "ro/r.tsv: cannot create a file in the folder ro"))
+if subprocess.run(["unshare", "-rm", "true"], capture_output=True).returncode == 0:
+    REVIEW_ROWS.append(("mkdir ro", "--review ro/r.tsv", "ro/r.tsv: cannot create a file in the folder ro "
+                        "(the review is written there and renamed over ro/r.tsv): Read-only file system", RO_FS))
+
+
+def snapshot_files(d):
+    return {os.path.join(p, f): open(os.path.join(p, f), "rb").read() for p, _, fs in os.walk(d) for f in fs}
+
+
+for setup, args, needle, *wrap in REVIEW_ROWS if GAME else []:
+    d = tempfile.mkdtemp(prefix="quendar-review-")
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")}
+    env.update(HOME=os.path.join(d, "home"), XDG_DATA_HOME=os.path.join(d, "x"))
+    write("jyukugo.dat", sjis(WORDS))(d)
+    write("keep.dat", sjis(WORDS))(d)
+    subprocess.run(setup, shell=True, cwd=d, check=True)
+    before = snapshot_files(d)
+    p = subprocess.run([*(wrap[0] if wrap else []), GAME, *args.split()], cwd=d, env=env,
+                       capture_output=True, timeout=60)
+    if p.returncode == 2 and needle.replace("DIR", d).encode() in p.stderr and snapshot_files(d) == before:
+        passed += 1
+    else:
+        failed += 1
+        print(f"FAIL quendar {args} after {setup!r}: exit {p.returncode}, {p.stderr[:300]!r}")
+    subprocess.run(["chmod", "-R", "u+w", d])
+    shutil.rmtree(d, ignore_errors=True)
+
 print(f"{passed} passed, {failed} failed")
 sys.exit(1 if failed else 0)

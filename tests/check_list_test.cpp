@@ -21,12 +21,13 @@ TEST(CheckList, ReportsEveryBadLineWithItsNumber) {
   ScratchDir dir;
   auto words = test::SampleWords(8);
   std::string bytes = test::WordFile(words);
-  bytes += ToCp932("山") + "\r\n";        // line 9: one character
-  bytes += ToCp932("学校生活") + "\r\n";  // line 10: four, playable: the game plays two
-  bytes += ToCp932("がく") + "\r\n";      // line 11: kana
-  bytes += ToCp932(words[2]) + "\r\n";    // line 12: repeats line 3
-  bytes += "\x81\xFF\x88\r\n";            // line 13: undecodable
-  bytes += "\r\n";                        // line 14: empty
+  bytes += ToCp932("山") + "\r\n";          // line 9: one character
+  bytes += ToCp932("学校生活") + "\r\n";    // line 10: four, playable: the game plays two
+  bytes += ToCp932("がく") + "\r\n";        // line 11: kana
+  bytes += ToCp932(words[2]) + "\r\n";      // line 12: repeats line 3
+  bytes += "\x81\xFF\x88\r\n";              // line 13: undecodable
+  bytes += "\r\n";                          // line 14: empty
+  bytes += ToCp932("学\tがく\tstudy\r\n");  // line 15: dealt as 学 and a TAB
   dir.Write("list.dat", bytes);
   std::ostringstream out;
   EXPECT_EQ(CheckWordList("list.dat", out), 0);
@@ -35,7 +36,7 @@ TEST(CheckList, ReportsEveryBadLineWithItsNumber) {
        {"list.dat:9: only one character", "list.dat:10: note: 2 more characters",
         "list.dat:11: not two kanji", "list.dat:12: repeats line 3",
         "list.dat:13: bytes that are not valid Shift-JIS", "list.dat:14: empty line",
-        "9 usable: the game can play it"})
+        "list.dat:15: its second character is a TAB", "9 usable: the game can play it"})
     EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
   EXPECT_EQ(text.find("list.dat:1:"), std::string::npos);
 }
@@ -105,6 +106,22 @@ TEST(CheckList, SaysHowTheListIsReadAndWhereAUtf8ListWentWrong) {
                            "lf.dat:3:7: the first byte that is not UTF-8"),
             std::string::npos)
       << out.str();
+}
+
+// A UTF-8 list keeps going past its bad bytes, and the checker names every line that has one.
+TEST(CheckList, NamesEveryLineOfAUtf8ListWithBadBytes) {
+  ScratchDir dir;
+  std::string list = "\xEF\xBB\xBF";
+  for (const auto& w : test::SampleWords(8))
+    list += w + "\tよみ\tcaf\xE9 au lait\r\n";
+  dir.Write("bom.dat", list);
+  std::ostringstream out;
+  EXPECT_EQ(CheckWordList("bom.dat", out), 0) << out.str();
+  for (int line = 1; line <= 8; ++line)
+    EXPECT_NE(out.str().find("bom.dat:" + std::to_string(line) +
+                             ": bytes that are not valid UTF-8, each read as U+FFFD"),
+              std::string::npos)
+        << out.str();
 }
 
 // The shipped lists: Shift-JIS with CR LF, read line for line by the game's reader.

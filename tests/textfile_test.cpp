@@ -81,6 +81,35 @@ TEST(TextFileShiftJis, InvalidBytesBecomeReplacementCharacters) {
   EXPECT_EQ(lines[1], "山川");
 }
 
+// The browser's rules, which every shell now shares: 0x80 is U+0080; a bad pair is one
+// U+FFFD, and its trail byte is read again only when it is ASCII; the user-defined rows map
+// to the private use area; the wave dash row is index jis0208's (as code page 932).
+TEST(TextFileShiftJis, DecodesAsTheEncodingStandardDoes) {
+  bool invalid = false;
+  const std::pair<std::string, std::string> cases[] = {
+      {"\x80|\xA0|\xFD", "\u0080|\uFFFD|\uFFFD"},
+      {"\x81\xFF|\x81\x7F|\x81"
+       "!|\x81\t",
+       "\uFFFD|\uFFFD\x7F|\uFFFD!|\uFFFD\t"},
+      {"\xF0\x40\xF9\xFC\xA1\xDF", "\uE000\uE757\uFF61\uFF9F"},
+      {"\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA", "～∥－￠￡￢"},
+      {"\x87\x90\xED\x40\xFA\x40\xFC\x4B\xFC\x4C", "≒纊ⅰ黑\uFFFDL"}};
+  for (const auto& [bytes, text] : cases)
+    EXPECT_EQ(DecodeLine(bytes, TextEncoding::ShiftJis, &invalid), text) << bytes;
+  EXPECT_EQ(DecodeLine("\x82\xA0\x82\xA2\xFF", TextEncoding::ShiftJis, &invalid, 2), "あい");
+  EXPECT_FALSE(invalid) << "a bad byte past the characters kept is no bad byte of the line";
+}
+
+// A bad byte of a UTF-8 list costs only itself: one U+FFFD per maximal bad sequence, and
+// the rest of the line, reading and meaning included, stays.
+TEST(TextFileUtf8, BadBytesOfABomListBecomeReplacementCharacters) {
+  EXPECT_EQ(
+      ReadAll("\xEF\xBB\xBF山川\tさんせん\tcaf\xE9 au lait\r\n"
+              "山\xFF川\r\n学校\t\xE3\x81\tx\r\n\xF0\x9F\x98\xE2\x82\xAC\xED\xA0\x80\xC0\xAF\r\n"),
+      (Lines{"山川\tさんせん\tcaf\uFFFD au lait", "山\uFFFD川", "学校\t\uFFFD\tx",
+             "\uFFFD€\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"}));
+}
+
 TEST(TextFileUtf8, ValidUtf8ListsAreReadAsUtf8WithOrWithoutBom) {
   EXPECT_EQ(ReadAll("山川\r\n学校\r\n"), (Lines{"山川", "学校"}));
   EXPECT_EQ(ReadAll("\xEF\xBB\xBF山川\r\n学校"), (Lines{"山川", "学校"}));

@@ -17,6 +17,9 @@ SCENARIO is one of:
                window while the hand-over reads a slow list ends the game too
     study      an annotated list: the study strip beside the field shows the reading of the
                compound just matched, F2 hides and shows it, 終わる writes the review file
+    review-hangup  SIGHUP (the terminal closed) in the middle of a game writes the review as
+               SIGTERM does, over a 0600 review file that keeps its mode (its hard link
+               keeps the old review)
     installed  cmake --install into a staging root (--build DIR), then the desktop entry and
                its actions started from an empty directory: shipped lists, sound, window
                class, and a list in ~/.local/share/quendar before the shipped one
@@ -1171,6 +1174,33 @@ def study(c, desk, game, assets):
     c.check("the close button ends the game with status 0", game.wait_exit(STEP_TIMEOUT) == 0)
 
 
+def review_hangup(c, desk, game, assets):
+    """The review replaces the file it names: its mode stays, a hard link keeps the old one."""
+    review = os.path.join(desk.workdir, "review.tsv")
+    if not open_main_window(c, desk, game):
+        return
+    game.proc.send_signal(signal.SIGHUP)
+    status = game.wait_exit(STEP_TIMEOUT)
+    c.check("SIGHUP ends the game as SIGTERM does, with status 0", status == 0, f"{status}")
+    with open(review, encoding="utf-8-sig") as f:
+        rows = [line.rstrip("\r\n").split("\t") for line in f]
+    c.check("the review of the run is written on a hang-up", len(rows) >= 8
+            and all(len(r) == 4 and (r[3] == "not reached" or r[3].startswith("not matched"))
+                    for r in rows), f"{rows[:3]}")
+    mode = os.stat(review).st_mode & 0o777
+    c.check("the review file keeps its mode 0600", mode == 0o600, f"{mode:o}")
+    with open(os.path.join(desk.workdir, "old-review.tsv")) as f:
+        c.check("a hard link to it keeps the old review", f.read() == "old\n")
+
+
+def prepare_review(workdir):
+    review = os.path.join(workdir, "review.tsv")
+    with open(review, "w") as f:
+        f.write("old\n")
+    os.chmod(review, 0o600)
+    os.link(review, os.path.join(workdir, "old-review.tsv"))
+
+
 # A meaning no file may split or misread: a quote, markup, a leading hash, a long tail.
 HOSTILE = '#1 "say <b>cheese</b>"; ' + "x" * 300
 
@@ -1199,10 +1229,11 @@ def read_anki(path):
 SCENARIOS = {"play": (play, len(WORDS)), "wm-close": (wm_close, len(WORDS)),
              "game-over": (game_over, 5), "error-window": (error_window, 0),
              "no-close-lost": (no_close_lost, len(WORDS)), "installed": (installed, 0),
-             "study": (study, len(WORDS))}
+             "study": (study, len(WORDS)), "review-hangup": (review_hangup, len(WORDS))}
 # The scenarios that start the game themselves, or with other arguments.
 GAME_ARGS = {"error-window": ["no-such-list.dat"],
-             "study": ["--review", "review.tsv", "--anki", "anki.txt", "--lang", "en"]}
+             "study": ["--review", "review.tsv", "--anki", "anki.txt", "--lang", "en"],
+             "review-hangup": ["--review", "review.tsv"]}
 ERROR_TITLE = "Quendar: cannot start"
 IS_BUTTON_EDGE = lambda p: p[2] >= 150 and p[0] <= 90 and 90 <= p[1] <= 130  # #3A6EA5
 
@@ -1238,6 +1269,8 @@ def main():
         prepare(workdir, args.assets, lines)
         if args.scenario == "study":
             prepare_study(workdir, args.assets, lines)
+        if args.scenario == "review-hangup":
+            prepare_review(workdir)
         xserver = XServer(workdir)
         desk = Desktop(xserver.display, workdir)
         c.desk = desk
