@@ -92,6 +92,7 @@ int main(int argc, char** argv) {
                                                 std::getenv("LANG"))
                         : quendar::LangNamed(args.lang);
   quendar::StudyStrip strip(study, "Form1", lang);
+  history.ShowProgress(study);
   study.OnEnded([&] { WriteReview(args.review, args.anki, study); });
   quendar::ProgramDescription program{[&](quendar::Runtime& runtime) {
                                         runtime.SetStudy(study);

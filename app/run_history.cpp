@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <memory>
 #include <vector>
 
 #include "elements/runtime.h"
@@ -26,6 +28,28 @@ RunHistory::~RunHistory() {
   if (!practiceFile_.empty()) unlink(practiceFile_.c_str());
 }
 
+void RunHistory::ShowProgress(StudyRecord& study) {
+  if (path_.empty()) return;
+  History history;
+  std::optional<std::string> warning;
+  if (auto problem = LoadHistory(path_, history, warning)) warning = problem;
+  if (warning) {
+    if (!warned_) std::cerr << "quendar: " << *warning << std::endl;
+    warned_ = true;
+    study.SetNotice(*warning);
+  }
+  if (history.lines.empty()) return;
+  auto schedule = std::make_shared<ScheduleMap>(ScheduleByWord(history));
+  const auto now = static_cast<std::int64_t>(std::time(nullptr));
+  // Counted when the game has read its list: a few thousand look-ups at the hand-over.
+  study.OnListRead([schedule, now, &study](const std::vector<std::string>& lines, int count) {
+    const std::vector<std::string> listed(
+        lines.begin() + 1, lines.begin() + 1 + std::min<std::size_t>(count, lines.size() - 1));
+    const ListCounts c = CountList(listed, *schedule, now, 0);
+    study.SetProgress({c.dueNow, c.known, c.compounds});
+  });
+}
+
 bool RunHistory::MakePractice(int lines, std::string& listFile, std::string& error) {
   History history;
   if (!path_.empty()) {
@@ -36,7 +60,10 @@ bool RunHistory::MakePractice(int lines, std::string& listFile, std::string& err
       warning = *problem + "; the run is not kept in the history";
       path_.clear();
     }
-    if (warning) std::cerr << "quendar: " << *warning << std::endl;
+    if (warning) {
+      std::cerr << "quendar: " << *warning << std::endl;
+      warned_ = true;
+    }
   }
   Practice practice;
   try {

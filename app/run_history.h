@@ -23,6 +23,11 @@ class RunHistory {
   // to a file of its own for the game to play; returns that file, or why there is none.
   bool MakePractice(int lines, std::string& listFile, std::string& error);
 
+  // Reads the history once, before play: when it holds anything, the strip says before the
+  // first match how many of the list are due and known; when it cannot be read, the strip
+  // says so once, as standard error does.
+  void ShowProgress(StudyRecord& study);
+
   // Appends the run's lines unless that was done already; not on a fall tick's path, so it
   // is called after a turn of the loop and once more after the loop.
   void Append(const StudyRecord& study);
@@ -36,6 +41,7 @@ class RunHistory {
   std::string listPath_;  // the list the run's compounds come from
   std::string practiceFile_;
   bool appended_ = false;
+  bool warned_ = false;  // the history's problem was said once on standard error
 };
 
 }  // namespace quendar

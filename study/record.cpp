@@ -66,6 +66,7 @@ void StudyRecord::ListRead(const std::vector<std::string>& lines, int count) {
   }
   shown_ = startShown_ && annotated;
   Changed();
+  if (onListRead_) onListRead_(lines, count);
 }
 
 void StudyRecord::Dealt(int slot, const std::string& first, const std::string& second,

@@ -62,6 +62,28 @@ class StudyRecord : public StudyService {
 
   // Called after each report that ends the game (a review file is written then).
   void OnEnded(std::function<void()> f) { onEnded_ = std::move(f); }
+  // Called once the list is read, with its lines (entries 1..count), before the first deal.
+  void OnListRead(std::function<void(const std::vector<std::string>&, int)> f) {
+    onListRead_ = std::move(f);
+  }
+
+  // What the learner's history says of the list being played, shown before the first match.
+  struct Progress {
+    int due = 0, known = 0, total = 0;
+  };
+  void SetProgress(const Progress& p) {
+    progress_ = p;
+    hasProgress_ = true;
+    Changed();
+  }
+  const Progress* progress() const { return hasProgress_ ? &progress_ : nullptr; }
+  // One line for the learner about the layer itself (the history cannot be read), shown
+  // before the first match.
+  void SetNotice(std::string text) {
+    notice_ = std::move(text);
+    Changed();
+  }
+  const std::string& notice() const { return notice_; }
 
  private:
   void Changed() { ++revision_; }
@@ -76,6 +98,10 @@ class StudyRecord : public StudyService {
   std::uint64_t revision_ = 0;
   std::function<void()> onEnded_;
   std::function<void(int)> onReviewKey_;
+  std::function<void(const std::vector<std::string>&, int)> onListRead_;
+  Progress progress_;
+  bool hasProgress_ = false;
+  std::string notice_;
 };
 
 // The review: entries never matched, then those matched after wrong shots (most misses

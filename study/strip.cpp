@@ -117,8 +117,10 @@ void StudyStrip::Layout(int height) {
 void StudyStrip::PlayView(int height) {
   Items l(panel_);
   if (view_.mode == StudyView::Mode::Hint) {
-    l.Text(kPad, 16, kInner, Say(lang_, view_.heading), FaceFor(Say(lang_, view_.heading)), 13,
-           kQuiet, 4);
+    const std::string hint = Say(lang_, view_.heading);
+    l.Text(kPad, 16, kInner, hint, FaceFor(hint), 13, kQuiet, 4);
+    if (!view_.notice.empty())
+      l.Text(kPad, 90, kInner, view_.notice, FaceFor(view_.notice), 12, kGroupInks[0], 6);
     return;
   }
   const ViewRow& last = view_.last;

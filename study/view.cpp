@@ -85,7 +85,13 @@ StudyView BuildStudyView(const StudyRecord& record) {
   }
   const auto& order = record.matchOrder();
   if (order.empty()) {
-    v.heading = {"hint", {}};
+    // With a history, what it says of this list takes the place of what the strip is for.
+    if (const StudyRecord::Progress* p = record.progress())
+      v.heading = {"hintProgress",
+                   {std::to_string(p->due), std::to_string(p->known), std::to_string(p->total)}};
+    else
+      v.heading = {"hint", {}};
+    v.notice = record.notice();
     return v;
   }
   v.mode = StudyView::Mode::Play;
@@ -102,7 +108,8 @@ std::string ViewJson(const StudyView& v) {
                   "\",\"revision\":" + std::to_string(v.revision) +
                   ",\"shown\":" + (v.shown ? "true" : "false") +
                   ",\"heading\":" + TextJson(v.heading) + ",\"summary\":" + TextJson(v.summary) +
-                  ",\"announce\":" + TextJson(v.announce) + ",\"last\":";
+                  ",\"announce\":" + TextJson(v.announce) + ",\"notice\":" + JsonString(v.notice) +
+                  ",\"last\":";
   o += v.mode == StudyView::Mode::Play ? RowJson(v.last) : "null";
   o += ",\"older\":[";
   for (std::size_t i = 0; i < v.older.size(); ++i)

@@ -40,6 +40,7 @@ struct StudyView {
   std::vector<ViewRow> older;     // Play: the run's other matches, newest first
   std::vector<ViewGroup> groups;  // Review: non-empty groups in order
   ViewText announce;              // what a screen reader hears of the latest change
+  std::string notice;             // Hint: a word about the layer itself, as it stands
 };
 
 StudyView BuildStudyView(const StudyRecord& record);

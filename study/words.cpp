@@ -20,6 +20,7 @@ constexpr Word kWords[] = {
     // The study view.
     {"hint", "Matched compounds show here with their readings and meanings.",
      "そろえた熟語が読みと意味とともにここに出ます。"},
+    {"hintProgress", "Due now {0} · Known {1} of {2}", "復習 {0} · 覚えた {1} / {2}"},
     {"matchedCount", "Matched this run: {0}", "今回そろえた熟語: {0}"},
     {"review", "Review of this run", "今回の振り返り"},
     {"reviewCounts", "{0} not matched · {1} after misses · {2} matched · {3} not reached",

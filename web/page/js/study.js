@@ -78,8 +78,9 @@ function render() {
     reviewView();
   } else if (view.mode === "play") {
     playView();
-  } else if (rendered !== "hint") {
+  } else {
     body.replaceChildren(el("p", "hint", say(view.heading)));
+    if (view.notice) body.append(el("p", "notice", view.notice));
     rendered = "hint";
   }
   $("study-actions").hidden = view.mode !== "review";
