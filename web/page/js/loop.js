@@ -4,7 +4,7 @@ import { $, asChosen, canvas, run, RUN_DIR, showMessage } from "./page.js";
 import { layout, resetLayout } from "./layout.js";
 import { freezeStudy, resetStudy, updateStudy } from "./study.js";
 import { keepAwake } from "./awake.js";
-import { facesIn, facesReady } from "./faces.js";
+import { facesWait } from "./faces.js";
 
 let stepTimer = null;
 let frameRequest = 0;
@@ -24,8 +24,7 @@ function step() {
     // A window handed over to another: show it now rather than a display frame later.
     if (frameRequest) cancelAnimationFrame(frameRequest);
     frameRequest = 0;
-    if (!facesReady() && window.quendar.timeline.length) hold();
-    else draw();
+    draw();
   } else {
     requestDraw(false);
   }
@@ -37,20 +36,20 @@ export function restep() {
   step();
 }
 
-// Keeps the last frame of the window handed over from, with the game's clock stopped,
-// until the faces are in: the new window is never drawn with stand-in faces.
-function hold() {
+// Keeps the last frame on the canvas, with the game's clock stopped, until the faces a
+// refused frame needs are in: nothing is ever drawn with stand-in faces.
+function hold(wait) {
   if (stepTimer !== null) clearTimeout(stepTimer);
   stepTimer = null;
   Module._quendar_hold(1);
-  run.held = true;
-  facesIn.then(() => {
-    if (!run.held) return;
+  const held = run.held = {};
+  wait.then(() => {
+    if (run.held !== held) return;
     run.held = false;
     Module._quendar_hold(0);
     forceDraw = true;
     draw();
-    restep();
+    if (!run.held) restep();
   });
 }
 
@@ -65,7 +64,11 @@ function draw() {
   if (layout()) forceDraw = true;
   const drew = Module._quendar_draw(canvas.width, canvas.height, forceDraw ? 1 : 0);
   forceDraw = false;
-  if (!drew) return;
+  if (!drew) {
+    const wait = facesWait();
+    if (wait) hold(wait);
+    return;
+  }
   // When each window first reached the screen, for the benchmark and the tests.
   const q = window.quendar;
   if (!q.firstFrameAt) q.firstFrameAt = performance.now();

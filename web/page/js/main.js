@@ -10,7 +10,7 @@ import { listen } from "./input.js";
 import { choose, firstList } from "./lists.js";
 import { listenStudy } from "./study.js";
 import { readyResolved } from "./testhook.js";
-import { loadCutFaces } from "./faces.js";
+import { dealCharacters, loadFaces, loadOtherFaces } from "./faces.js";
 import { expect, progress } from "./loading.js";
 import { registerWorker } from "./offline.js";
 
@@ -43,16 +43,18 @@ window.Module = {
     progress("engine", 1);
     listen();
     listenStudy();
-    // The faces come while the opening plays; then the sounds, then the offline copy.
-    const faces = loadCutFaces().then(() => {
-      quendarSound.load();
-      registerWorker();
-    });
     await picturesLoaded;
     // How to play stays open until a first game, on a page that has never chosen a list;
     // on a phone held sideways it would take the game's height, so it starts folded there.
     $("howto").open = !prefs.get("list") && innerHeight > 500;
     await choose(firstList(), null);
+    // While the opening plays, the faces the list's deals can need; then the sounds, the
+    // other faces, and the offline copy, which fetches what the page has not.
+    const faces = loadFaces(dealCharacters());
+    faces.then(() => {
+      quendarSound.load();
+      return loadOtherFaces();
+    }).then(registerWorker);
     // The driver's screenshots draw text at once.
     if (testMode) await faces;
     readyResolved();
