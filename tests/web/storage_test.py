@@ -6,19 +6,24 @@ Chromium (helpers from web_test.py).
                 full faces; a player's own list still plays, online
   two-tabs      a new build is offered in two tabs; once one tab has reloaded into it,
                 "Reload" in the other loads that one into it too
+  held-faces    while the Mincho slices are held back by the server, the main window is
+                dealt but not drawn; once they come, it is drawn, after its slices
 
 Usage: storage_test.py --web DIR SCENARIO
 Exit status 77 (skipped) when Chromium, chromedriver or Selenium is missing.
 """
 import argparse
+import functools
+import http.server
 import os
 import re
 import sys
 import tempfile
+import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from web_test import (CHROMEDRIVER, CHROMIUM, By, browser, check, form1, poll, ready,  # noqa: E402
-                      serve, webdriver)
+from web_test import (CHROMEDRIVER, CHROMIUM, By, Quiet, browser, check, form1, poll,  # noqa: E402
+                      ready, serve, snap, webdriver)
 
 WORKER_ACTIVE = (
     "const done = arguments[0]; navigator.serviceWorker.ready.then(r => { const w = r.active;"
@@ -86,10 +91,47 @@ def scenario_two_tabs(d, url, web):
             f"tab {n + 1} is not under the new build")
 
 
+class HoldingSlices(Quiet):
+    """Answers a Mincho slice only once `release` is set."""
+    release = threading.Event()
+
+    def do_GET(self):
+        if "quendar-mincho-" in self.path:
+            self.release.wait(60)
+        super().do_GET()
+
+
+def scenario_held_faces(d, url, web):
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(HoldingSlices, directory=web))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        d.get(f"http://127.0.0.1:{server.server_port}/")
+        poll("the hand-over", lambda: (snap(d) or {}).get("windows", {}).get("Form1"), 30)
+        timeline = d.execute_script("return window.quendar.timeline")
+        check([w["window"] for w in timeline] == ["オープニング"],
+              f"drawn before the Mincho slices came: {timeline}")
+        HoldingSlices.release.set()
+        poll("the main window", lambda: d.execute_script("return window.quendar.timeline.length > 1"))
+        captions = "".join(e.get("Caption", "") for e in form1(d)["elements"].values())
+        late = d.execute_async_script(
+            "const [captions, answer] = arguments, q = window.quendar;"
+            "const main = q.runStartedAt + q.timeline[1].t;"
+            "const done = performance.getEntriesByType('resource')"
+            "  .filter(e => e.responseEnd <= main).map(e => new URL(e.name).pathname.slice(1));"
+            "import('./fonts/mincho-slices.js').then(m => answer(m.MINCHO_SLICES"
+            "  .filter(s => [...captions].some(c => s.chars.includes(c)) && !done.includes(s.file))"
+            "  .map(s => s.file)));", captions)
+        check(not late, f"the main window was drawn before {late} came")
+    finally:
+        HoldingSlices.release.set()
+        server.shutdown()
+
+
 def main():
     p = argparse.ArgumentParser()
     p.add_argument("--web", required=True)
-    p.add_argument("scenario", choices=["full-storage", "two-tabs"])
+    p.add_argument("scenario", choices=["full-storage", "two-tabs", "held-faces"])
     args = p.parse_args()
     if webdriver is None or not os.access(CHROMIUM, os.X_OK) or not os.access(CHROMEDRIVER, os.X_OK):
         print("skipped: chromium, chromium-driver or python3-selenium is missing")
