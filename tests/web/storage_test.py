@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""The page's offline copy when storage runs short and when a new build comes, in headless
-Chromium (helpers from web_test.py).
+"""The page's offline copy when storage runs short and when a new build comes, and its
+faces on a slow server, in headless Chromium (helpers from web_test.py).
 
   full-storage  an origin allowed 8 MiB keeps the offline copy but has no room for the
                 full faces; a player's own list still plays, online
@@ -23,13 +23,21 @@ import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from web_test import (CHROMEDRIVER, CHROMIUM, By, Quiet, browser, check, form1, poll,  # noqa: E402
-                      ready, serve, snap, webdriver)
+                      ready, snap, webdriver)
 
-WORKER_ACTIVE = (
-    "const done = arguments[0]; navigator.serviceWorker.ready.then(r => { const w = r.active;"
-    "  const go = () => navigator.serviceWorker.controller ? done(true) : setTimeout(go, 20);"
-    "  if (w.state === 'activated') go();"
-    "  else w.addEventListener('statechange', () => w.state === 'activated' && go()); });")
+# Settles once a service worker controls the page.
+WORKER_ACTIVE = ("const done = arguments[0];"
+                 "(function go() { navigator.serviceWorker.controller ? done(true) : setTimeout(go, 20); })();")
+
+
+class HoldingSlices(Quiet):
+    """Answers a Mincho slice only while `release` is set."""
+    release = threading.Event()
+
+    def do_GET(self):
+        if "quendar-mincho-" in self.path:
+            self.release.wait(60)
+        super().do_GET()
 
 
 def scenario_full_storage(d, url, web):
@@ -91,41 +99,24 @@ def scenario_two_tabs(d, url, web):
             f"tab {n + 1} is not under the new build")
 
 
-class HoldingSlices(Quiet):
-    """Answers a Mincho slice only once `release` is set."""
-    release = threading.Event()
-
-    def do_GET(self):
-        if "quendar-mincho-" in self.path:
-            self.release.wait(60)
-        super().do_GET()
-
-
 def scenario_held_faces(d, url, web):
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(HoldingSlices, directory=web))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    try:
-        d.get(f"http://127.0.0.1:{server.server_port}/")
-        poll("the hand-over", lambda: (snap(d) or {}).get("windows", {}).get("Form1"), 30)
-        timeline = d.execute_script("return window.quendar.timeline")
-        check([w["window"] for w in timeline] == ["オープニング"],
-              f"drawn before the Mincho slices came: {timeline}")
-        HoldingSlices.release.set()
-        poll("the main window", lambda: d.execute_script("return window.quendar.timeline.length > 1"))
-        captions = "".join(e.get("Caption", "") for e in form1(d)["elements"].values())
-        late = d.execute_async_script(
-            "const [captions, answer] = arguments, q = window.quendar;"
-            "const main = q.runStartedAt + q.timeline[1].t;"
-            "const done = performance.getEntriesByType('resource')"
-            "  .filter(e => e.responseEnd <= main).map(e => new URL(e.name).pathname.slice(1));"
-            "import('./fonts/mincho-slices.js').then(m => answer(m.MINCHO_SLICES"
-            "  .filter(s => [...captions].some(c => s.chars.includes(c)) && !done.includes(s.file))"
-            "  .map(s => s.file)));", captions)
-        check(not late, f"the main window was drawn before {late} came")
-    finally:
-        HoldingSlices.release.set()
-        server.shutdown()
+    HoldingSlices.release.clear()
+    d.get(url)
+    poll("the hand-over", lambda: (snap(d) or {}).get("windows", {}).get("Form1"), 30)
+    timeline = d.execute_script("return window.quendar.timeline")
+    check([w["window"] for w in timeline] == ["オープニング"], f"drawn before the Mincho slices came: {timeline}")
+    HoldingSlices.release.set()
+    poll("the main window", lambda: d.execute_script("return window.quendar.timeline.length > 1"))
+    captions = "".join(e.get("Caption", "") for e in form1(d)["elements"].values())
+    late = d.execute_async_script(
+        "const [captions, answer] = arguments, q = window.quendar;"
+        "const main = q.runStartedAt + q.timeline[1].t;"
+        "const done = performance.getEntriesByType('resource')"
+        "  .filter(e => e.responseEnd <= main).map(e => new URL(e.name).pathname.slice(1));"
+        "import('./fonts/mincho-slices.js').then(m => answer(m.MINCHO_SLICES"
+        "  .filter(s => [...captions].some(c => s.chars.includes(c)) && !done.includes(s.file))"
+        "  .map(s => s.file)));", captions)
+    check(not late, f"the main window was drawn before {late} came")
 
 
 def main():
@@ -143,7 +134,10 @@ def main():
         # The build as it is, linked, so a test may put a file of a newer build in place.
         for name in os.listdir(args.web):
             os.symlink(os.path.join(os.path.abspath(args.web), name), os.path.join(root, name))
-        server = serve(root)
+        HoldingSlices.release.set()
+        server = http.server.ThreadingHTTPServer(
+            ("127.0.0.1", 0), functools.partial(HoldingSlices, directory=root))
+        threading.Thread(target=server.serve_forever, daemon=True).start()
         d = browser()
         try:
             url = f"http://127.0.0.1:{server.server_port}/"
@@ -155,6 +149,7 @@ def main():
             print(f"FAIL: {e}")
             return 1
         finally:
+            HoldingSlices.release.set()
             d.quit()
             server.shutdown()
     print("ok")
