@@ -50,13 +50,13 @@ window.Module = {
     await choose(firstList(), null);
     // While the opening plays, the faces the list's deals can need; then the sounds, the
     // other faces, and the offline copy, which fetches what the page has not.
-    const faces = loadFaces(dealCharacters());
-    faces.then(() => {
+    const allFaces = loadFaces(dealCharacters()).then(() => {
       quendarSound.load();
       return loadOtherFaces();
-    }).then(registerWorker);
-    // The driver's screenshots draw text at once.
-    if (testMode) await faces;
+    });
+    allFaces.then(registerWorker);
+    // The driver's screenshots draw text at once, whichever list is chosen.
+    if (testMode) await allFaces;
     readyResolved();
   },
 };
