@@ -18,12 +18,12 @@ export const families = () => fullFaces
   ? ["QuendarMincho, QuendarMinchoFull", "QuendarGothic, QuendarGothicFull"]
   : ["QuendarMincho", "QuendarGothic"];
 
-// The slices' list is fetched beside the engine, not before the opening. Without it the
-// nearest face stands in.
+// The slices' list is fetched beside the engine, not before the opening, and is the page's
+// own build's, as the slices are. Without it the nearest face stands in.
 let slices = [];
 let sliceListIn = false;
 const sliceOf = new Map();
-const sliceList = import("../fonts/mincho-slices.js").then((m) => {
+const sliceList = import(versioned("../fonts/mincho-slices.js")).then((m) => {
   slices = m.MINCHO_SLICES;
   slices.forEach((s, i) => { for (const c of s.chars) sliceOf.set(c, i); });
 }, (e) => console.warn("fonts/mincho-slices.js: cannot be loaded (" + e.message + ")"))
