@@ -40,6 +40,9 @@ EM_JS(void, js_picture, (const char* name, double scale, int x, int y, int cx, i
   Module.quendarCanvas.picture(UTF8ToString(name), scale, x, y, cx, cy, cw, ch);
 });
 EM_JS(void, js_end, (), { Module.quendarCanvas.end(); });
+EM_JS(int, js_faces_ready, (const char* mincho, const char* gothic), {
+  return Module.quendarCanvas.facesReady(UTF8ToString(mincho), UTF8ToString(gothic));
+});
 // clang-format on
 
 int Rgb(Color c) {
@@ -55,6 +58,13 @@ int CanvasMetrics::LineHeight(const std::string& face, int px, bool bold) {
 int CanvasMetrics::Width(std::string_view text, const std::string& face, int px, bool bold) {
   const std::string s(text);
   return js_text_width(s.c_str(), FaceIndex(face), px, bold);
+}
+
+bool FacesReady(const Frame& frame) {
+  std::string text[2];
+  for (const DrawCommand& c : frame.commands)
+    if (c.op == DrawOp::Text) text[FaceIndex(c.face)] += c.text;
+  return js_faces_ready(text[0].c_str(), text[1].c_str()) != 0;
 }
 
 void ExecuteOnCanvas(const Frame& frame, const std::vector<PxRect>* areas) {

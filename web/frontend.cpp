@@ -57,8 +57,9 @@ bool CanvasScreen::Draw(int outW, int outH, bool force) {
   if (force || w != lastWindow_ || !held || held->width != outW || held->height != outH)
     repaint_.Invalidate();
   if (!repaint_.Needed(runtime_.generation())) return false;
-  repaint_.Begin(runtime_.generation());
   Frame frame = BuildWindowFrame(*w, outW, outH, pointer_.hover(), metrics_);
+  if (!FacesReady(frame)) return false;
+  repaint_.Begin(runtime_.generation());
   const bool whole = repaint_.Whole();
   const std::vector<PxRect> areas = repaint_.Areas(frame);
   if (areas.empty()) return false;

@@ -51,6 +51,10 @@ class CanvasMetrics : public TextMetrics {
   int Width(std::string_view text, const std::string& face, int px, bool bold) override;
 };
 
+// Whether the page's faces hold every character of the frame's text. When not, the page
+// fetches what is missing, and the frame waits: no frame is drawn in a stand-in face.
+bool FacesReady(const Frame& frame);
+
 // Executes frame commands on the page's canvas, only inside `areas` when given.
 void ExecuteOnCanvas(const Frame& frame, const std::vector<PxRect>* areas);
 

@@ -14,12 +14,17 @@ const base = new URL("./", self.location).pathname;
 const hex = (buf) => Array.from(new Uint8Array(buf), (b) => b.toString(16).padStart(2, "0")).join("");
 const digest = async (buf) => hex(await crypto.subtle.digest("SHA-256", buf));
 
-// Fetches a file afresh and keeps it, only when it is this build's.
-async function keep(cache, path, request) {
+// Fetches a file afresh, only when it is this build's.
+async function fetchVerified(path, request) {
   const response = await fetch(request, { cache: "no-cache" });
   const body = await response.clone().arrayBuffer();
   if (!response.ok || await digest(body) !== (FILES[path] || LATER[path]))
     throw new Error(path + ": not the file of build " + VERSION);
+  return response;
+}
+
+async function keep(cache, path, request) {
+  const response = await fetchVerified(path, request);
   await cache.put(path, response.clone());
   return response;
 }
@@ -60,11 +65,19 @@ async function answer(request, path, build) {
   const hit = await cache.match(path);
   if (hit) return hit;
   if (build === VERSION && path in LATER) {
+    let response;
     try {
-      return await keep(cache, path, request);
+      response = await fetchVerified(path, request);
     } catch (e) {
       return new Response("", { status: 409, statusText: e.message });
     }
+    // A full storage keeps the file out of the copy, never from the page: it has it now.
+    try {
+      await cache.put(path, response.clone());
+    } catch (e) {
+      console.warn(path + ": not kept for offline play (" + (e.message || e.name) + ")");
+    }
+    return response;
   }
   return fetch(request);
 }

@@ -1,7 +1,7 @@
 // Executes the engine's drawing commands on the canvas, with the page's faces and pictures.
 import { canvas } from "./page.js";
 import { requestDraw } from "./loop.js";
-import { families, facesGeneration } from "./faces.js";
+import { facesReady, families, facesGeneration } from "./faces.js";
 import { expect, progress } from "./loading.js";
 
 const ctx = canvas.getContext("2d", { alpha: false });
@@ -56,6 +56,7 @@ function withClip(cx, cy, cw, ch, draw) {
 }
 
 export const quendarCanvas = {
+  facesReady,
   lineHeight: (face, px, bold) => metrics(face, px, bold).height,
   textWidth(text, face, px, bold) {
     measurer.font = fontOf(face, px, bold);

@@ -45,6 +45,8 @@ export const engine = {
     return Module.HEAPU8.slice(at, at + Module._quendar_bytes_size());
   },
   listFile: () => text("quendar_list_file"),
+  // The characters the chosen list's deals can put on the field.
+  dealCharacters: (dir) => text("quendar_deal_characters", dir),
   mkdir: (dir) => Module.FS.mkdir(dir),
   writeFile: (path, bytes) => Module.FS.writeFile(path, bytes),
   listShipped: () => Module._quendar_list_shipped(),

@@ -5,7 +5,7 @@ import { engine, STEP } from "./engine.js";
 import { layout, resetLayout } from "./layout.js";
 import { freezeStudy, resetStudy, updateStudy } from "./study.js";
 import { keepAwake } from "./awake.js";
-import { facesIn, facesReady } from "./faces.js";
+import { facesWait } from "./faces.js";
 import { showCommands } from "./commands.js";
 
 let stepTimer = null;
@@ -27,9 +27,7 @@ function step() {
     // A window handed over to another: show it now rather than a display frame later.
     if (frameRequest) cancelAnimationFrame(frameRequest);
     frameRequest = 0;
-    // The first window shows only pictures; a window after it waits for its faces.
-    if (!facesReady() && shownWindow !== null) hold();
-    else draw();
+    draw();
   } else {
     requestDraw(false);
   }
@@ -41,20 +39,20 @@ export function restep() {
   step();
 }
 
-// Keeps the last frame of the window handed over from, with the game's clock stopped,
-// until the faces are in: the new window is never drawn with stand-in faces.
-function hold() {
+// Keeps the last frame on the canvas, with the game's clock stopped, until the faces a
+// refused frame needs are in: nothing is ever drawn with stand-in faces.
+function hold(wait) {
   if (stepTimer !== null) clearTimeout(stepTimer);
   stepTimer = null;
   engine.hold(true);
-  run.held = true;
-  facesIn.then(() => {
-    if (!run.held) return;
+  const held = run.held = {};
+  wait.then(() => {
+    if (run.held !== held) return;
     run.held = false;
     engine.hold(false);
     forceDraw = true;
     draw();
-    restep();
+    if (!run.held) restep();
   });
 }
 
@@ -69,7 +67,11 @@ function draw() {
   if (layout()) forceDraw = true;
   const drew = engine.draw(canvas.width, canvas.height, forceDraw);
   forceDraw = false;
-  if (!drew) return;
+  if (!drew) {
+    const wait = facesWait();
+    if (wait) hold(wait);
+    return;
+  }
   const caption = $("caption").textContent;
   if (caption !== shownWindow) {
     shownWindow = caption;

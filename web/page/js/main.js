@@ -13,7 +13,7 @@ import { listenStudy } from "./study.js";
 import { requestDraw } from "./loop.js";
 import { keepAwake } from "./awake.js";
 import { readyResolved } from "./testhook.js";
-import { loadCutFaces } from "./faces.js";
+import { dealCharacters, loadFaces, loadOtherFaces } from "./faces.js";
 import { expect, progress } from "./loading.js";
 import { registerWorker } from "./offline.js";
 
@@ -54,18 +54,20 @@ window.Module = {
       },
       play: (file) => choose(null, file),
     });
-    // The faces come while the opening plays; then the sounds, then the offline copy.
-    const faces = loadCutFaces().then(() => {
-      quendarSound.load();
-      registerWorker();
-    });
     await picturesLoaded;
     // How to play stays open until a first game, on a page that has never chosen a list;
     // on a phone held sideways it would take the game's height, so it starts folded there.
     $("howto").open = !prefs.get("list") && innerHeight > 500;
     await choose(firstList(), null);
-    // The driver's screenshots draw text at once.
-    if (testMode) await faces;
+    // While the opening plays, the faces the list's deals can need; then the sounds, the
+    // other faces, and the offline copy, which fetches what the page has not.
+    const allFaces = loadFaces(dealCharacters()).then(() => {
+      quendarSound.load();
+      return loadOtherFaces();
+    });
+    allFaces.then(registerWorker);
+    // The driver's screenshots draw text at once, whichever list is chosen.
+    if (testMode) await allFaces;
     readyResolved();
   },
 };

@@ -9,6 +9,12 @@ let reloading = false;
 function offer(worker) {
   $("update").hidden = false;
   $("reload").onclick = () => {
+    // Another tab may have let the new build in already: it is active, and this page
+    // only has to load again under it.
+    if (worker.state !== "installed") {
+      location.reload();
+      return;
+    }
     reloading = true;
     worker.postMessage("take-over");
   };
