@@ -137,7 +137,14 @@ def scenario_phone(d, url, args):
     d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
     d.execute_cdp_cmd("Emulation.setUserAgentOverride", {"userAgent": "Mozilla/5.0", "acceptLanguage": "ja"})
     d.get(url)
+    # Stored settings that are names of the objects' own machinery count as nothing stored.
+    d.execute_script("""for (const [k, v] of [['language', '__proto__'], ['sound', 'constructor'],
+                          ['list', 'toString']]) localStorage.setItem('quendar.' + k, v);""")
+    d.refresh()
     w.ready(d)
+    check(d.execute_script("return [document.documentElement.lang, "
+                           "document.getElementById('again').textContent]") == ["ja", "もう一度遊ぶ"],
+          "bad stored settings blanked the page's words")
     poll("the main window", lambda: (w.form1(d) or {}).get("visible"))
     # An own list whose every line carries a hostile meaning.
     kanji = "山川田畑空海花草木森雨雪風雲火水金土日月年人手足目耳口心力"
@@ -171,6 +178,7 @@ def scenario_phone(d, url, args):
       .sort((a, b) => b.textContent.length - a.textContent.length)[0];
       return [m.textContent.length, m.title === m.textContent, m.scrollWidth > m.clientWidth];""")
     check(longest[0] > 4000 and longest[1] and longest[2], f"the long field: {longest}")
+    check(d.find_element(By.ID, "anki").is_displayed(), "the review lost its buttons")
     tall = d.execute_script("return [...document.querySelectorAll('#study-actions button')]"
                             ".map((b) => b.getBoundingClientRect().height)")
     check(tall and min(tall) >= 44, f"the panel's buttons are {tall} px tall on a touch screen")
