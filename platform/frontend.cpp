@@ -21,13 +21,11 @@
 #include "platform/pictures.h"
 #include "platform/screen.h"
 #include "platform/sound.h"
+#include "platform/warmup.h"
 
 namespace quendar {
 
 namespace {
-
-// Warm-up work done at one go, when the next tick is further off than this.
-constexpr Uint64 kWarmSliceMs = 4;
 
 void ReportFatal(const std::string& message, bool display) {
   std::cerr << "quendar: " << message << std::endl;
@@ -66,7 +64,10 @@ class FrontEnd {
         timeout = timeout < 0 ? wait : std::min(timeout, wait);
       }
       if (timeout < 0 || timeout > static_cast<int>(kWarmSliceMs)) {
-        if (WarmWindowsToCome()) timeout = 0;
+        if (warmer_.Step(
+                runtime_, program_.makeWindow, [this](const Window& w) { return InitialScale(w); },
+                options_.fullscreen))
+          timeout = 0;
       }
       SDL_Event e;
       if (timeout < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout)) {
@@ -107,48 +108,6 @@ class FrontEnd {
     if (unfinished) return 0;
     lastFrame_ = now;
     return -1;
-  }
-
-  // One slice of making ready, while the loop has time, what the first frame of a window
-  // not loaded yet needs: its fonts opened at their sizes and its pictures decoded (they
-  // are shared with the screen that will show it). The window is a design made in a
-  // runtime of its own, so nothing of the program runs. True while work is left.
-  bool WarmWindowsToCome() {
-    if (!program_.makeWindow || warmDone_) return false;
-    if (!warmRuntime_) {
-      warmRuntime_ = std::make_unique<WarmRuntime>();
-      for (const auto& name : runtime_.registered())
-        if (!runtime_.Get(name)) warmQueue_.push_back(name);
-    }
-    if (!warmQueue_.empty()) {
-      if (!warmWindow_) {
-        warmWindow_ = program_.makeWindow(warmRuntime_->runtime, warmQueue_.front());
-        if (!warmWindow_) {
-          warmQueue_.erase(warmQueue_.begin());
-          return true;
-        }
-        // The size its screen will open at, found once: the scale asks the desktop.
-        std::tie(warmW_, warmH_) = WindowSizeAt(*warmWindow_, InitialScale(*warmWindow_));
-        SDL_DisplayMode mode;
-        if (options_.fullscreen && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
-          warmW_ = mode.w;
-          warmH_ = mode.h;
-        }
-        return true;
-      }
-      if (!runtime_.Get(warmQueue_.front())) {
-        const std::uint64_t deadline = SDL_GetTicks64() + kWarmSliceMs;
-        SlicedMetrics metrics(warmCanvas_, deadline);
-        const Frame frame = BuildWindowFrame(*warmWindow_, warmW_, warmH_, -1, metrics);
-        if (!metrics.complete() || !warmCanvas_.Prepare(frame, deadline)) return true;
-      }
-      warmWindow_.reset();
-      warmQueue_.erase(warmQueue_.begin());
-      return true;
-    }
-    warmRuntime_.reset();
-    warmDone_ = true;
-    return false;
   }
 
   double InitialScale(const Window& w) const {
@@ -299,19 +258,7 @@ class FrontEnd {
   Uint64 framePeriod_ = 17;  // ms between repaints: at most one per refresh of a 60 Hz display
   Uint64 lastFrame_ = 0;
   bool quit_ = false;
-  // The warm-up of windows to come.
-  struct WarmRuntime {
-    VirtualClock clock;
-    Random random{clock};
-    RecordingSound sound{clock};
-    Runtime runtime{clock, random, sound};
-  };
-  std::unique_ptr<WarmRuntime> warmRuntime_;
-  std::vector<std::string> warmQueue_;
-  std::unique_ptr<Window> warmWindow_;  // made in warmRuntime_, so destroyed before it
-  int warmW_ = 0, warmH_ = 0;
-  SdlCanvas warmCanvas_{fonts_, pictures_};
-  bool warmDone_ = false;
+  WindowWarmer warmer_{fonts_, pictures_};
 };
 
 }  // namespace
