@@ -2,8 +2,8 @@
 # Checks the committed compound lists in assets/ are files the game can load:
 # 8..2000 lines, CR LF after every line, valid CP932, two kanji a line (々 only
 # second) then a TAB, the kana reading, a TAB and a meaning of 1..40 characters,
-# no duplicates, no counted numbers (三枚, 六月), and the same compounds in the
-# same order as the deals have always used.
+# no duplicates, no counted numbers (三枚, 六月), the same compounds in the
+# same order as the deals have always used, and the hand overrides applied.
 # When the Debian sources are installed it also checks the lists match a fresh
 # run of tools/make-wordlists, so hand edits to the .dat files get caught.
 # Usage: tests/wordlists_test.sh [ASSETS_DIR]
@@ -85,6 +85,26 @@ for pair in jyukugo.dat:fb84c853c5c902e3 jyukugo-elementary.dat:6545ff9da76afd39
     sum=$(iconv -f CP932 -t UTF-8 "$assets/${pair%%:*}" 2>/dev/null | tr -d '\r' | cut -f1 | sha256sum | cut -c1-16)
     [ "$sum" = "${pair#*:}" ] || fail "$assets/${pair%%:*}: compounds changed (sha256 of column 1 is $sum)"
 done
+
+# Every hand override (tools/wordlists/overrides.txt) is what the lists show for its compound.
+overrides=$here/tools/wordlists/overrides.txt
+checked=$((checked + 1))
+for f in "$assets"/jyukugo.dat "$assets"/jyukugo-elementary.dat "$assets"/jyukugo-joyo.dat; do
+    iconv -f CP932 -t UTF-8 "$f" 2>/dev/null | tr -d '\r'
+done | perl -CSD -Mutf8 -e '
+    my ($file) = @ARGV; my (%line, $bad, $n);
+    while (<STDIN>) { chomp; my @c = split /\t/; $line{$c[0]} = [@c] }
+    open my $o, "<:utf8", $file or die "$file: $!\n";
+    while (<$o>) {
+        next if /^\s*(#|$)/;
+        my ($word, $field, $value) = /^(\S+)\s+(reading|meaning)\s+([^#]*?)\s*#/ or next;
+        $n++;
+        my $got = $line{$word} ? $line{$word}[$field eq "reading" ? 1 : 2] : "(on no list)";
+        if ($got ne $value) { print "$file:$.: $word $field is \"$got\", not \"$value\"\n"; $bad = 1 }
+    }
+    if (!$n) { print "$file: no overrides read\n"; $bad = 1 }
+    exit $bad;
+' "$overrides" || fail "lists do not carry the hand overrides (see above)"
 
 # Regeneration check, only where the sources are installed (tools/make-wordlists --help lists them).
 if [ -f /usr/share/edict/edict ] && [ -f /usr/share/edict/kanjidic2.xml.gz ] &&
