@@ -1,9 +1,10 @@
 #!/bin/sh
 # Checks the committed compound lists in assets/ are files the game can load:
 # 8..2000 lines, CR LF after every line, valid CP932, two kanji a line (々 only
-# second) then a TAB, the kana reading, a TAB and a meaning of 1..40 characters,
-# no duplicates, no counted numbers (三枚, 六月), the same compounds in the
-# same order as the deals have always used, and the hand overrides applied.
+# second) then a TAB, the kana reading, a TAB, a meaning of 1..40 characters,
+# a TAB and the reading's pitch accent (0..its moras), no duplicates, no
+# counted numbers (三枚, 六月), the same compounds in the same order as the
+# deals have always used, and the hand overrides applied.
 # When the Debian sources are installed it also checks the lists match a fresh
 # run of tools/make-wordlists, so hand edits to the .dat files get caught.
 # Usage: tests/wordlists_test.sh [ASSETS_DIR]
@@ -44,10 +45,16 @@ check_list() {
         BEGIN { $f = shift @ARGV; $bad = 0 }
         chomp; s/\r\z//; $n = $.;
         sub kanji { my $c = ord shift; ($c >= 0x4E00 && $c <= 0x9FFF) || ($c >= 0x3400 && $c <= 0x4DBF) }
-        my ($word, $reading, $meaning, @more) = split /\t/, $_, -1;
+        my ($word, $reading, $meaning, $accent, @more) = split /\t/, $_, -1;
         if (@more || ($reading // "") !~ /^[\x{3041}-\x{3096}\x{30A1}-\x{30FA}\x{30FC}]+$/
                 || ($meaning // "") !~ /^[\x{20}-\x{7E}\x{2026}]{1,40}$/ || $meaning =~ /[\\~]/) {
-            print "$f:$n: \"$_\" is not compound TAB kana reading TAB meaning of 1..40 characters\n"; $bad = 1;
+            print "$f:$n: \"$_\" is not compound TAB kana reading TAB meaning of 1..40 characters TAB accent\n"; $bad = 1;
+        }
+        # The accent is where the pitch falls: 0 (flat) up to the reading'"'"'s last mora;
+        # small ゃゅょ (and ぁぃぅぇぉゎ) share the mora before them.
+        my $moras = () = ($reading // "") =~ /[^ゃゅょぁぃぅぇぉゎャュョァィゥェォヮ]/g;
+        if (($accent // "") !~ /^(0|[1-9][0-9]*)$/ || $accent > $moras) {
+            print "$f:$n: accent \"" . ($accent // "") . "\" is not a number from 0 to $moras, the moras of $reading\n"; $bad = 1;
         }
         $_ = $word;
         my @c = split //;
@@ -109,7 +116,8 @@ done | perl -CSD -Mutf8 -e '
 # Regeneration check, only where the sources are installed (tools/make-wordlists --help lists them).
 if [ -f /usr/share/edict/edict ] && [ -f /usr/share/edict/kanjidic2.xml.gz ] &&
    [ -d /usr/share/mecab/dic/ipadic ] && ls /usr/lib/*/libkkc/models/sorted3/data.1gram >/dev/null 2>&1 &&
-   /usr/bin/python3 -c 'import marisa' 2>/dev/null; then
+   [ -f /var/lib/mecab/dic/open-jtalk/naist-jdic/sys.dic ] && [ -f /usr/share/mecab/dic/unidic/lex_3_1.csv ] &&
+   command -v mecab >/dev/null && /usr/bin/python3 -c 'import marisa' 2>/dev/null; then
     checked=$((checked + 1))
     "$here/tools/make-wordlists" --check --out "$assets" || fail "lists differ from a fresh tools/make-wordlists run"
 else
