@@ -9,6 +9,9 @@ install(FILES
   ${PROJECT_SOURCE_DIR}/assets/seikai2.wav
   ${PROJECT_SOURCE_DIR}/assets/matigai.wav
   DESTINATION ${CMAKE_INSTALL_DATADIR}/quendar)
+install(FILES ${PROJECT_SOURCE_DIR}/assets/voice/readings.opus
+              ${PROJECT_SOURCE_DIR}/assets/voice/readings.tsv
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/quendar/voice)
 
 # The entry starts the game by its full path, worked out when installing, so that it also
 # works from a prefix whose games directory is not on PATH (cmake --install --prefix ...).
@@ -56,7 +59,7 @@ install(FILES ${PROJECT_BINARY_DIR}/man/quendar.6.gz ${PROJECT_BINARY_DIR}/man/q
               ${PROJECT_BINARY_DIR}/man/quendar-progress.6.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/debian/copyright ${PROJECT_BINARY_DIR}/doc/changelog.gz
-              ${PROJECT_SOURCE_DIR}/assets/WORDLISTS.md
+              ${PROJECT_SOURCE_DIR}/assets/WORDLISTS.md ${PROJECT_SOURCE_DIR}/assets/VOICE.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)

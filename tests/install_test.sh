@@ -17,7 +17,7 @@ root=$prefix$installPrefix
 
 for f in games/quendar-sim games/quendar-check-list games/quendar-progress share/quendar/jyukugo.dat \
          share/quendar/jyukugo-elementary.dat share/quendar/jyukugo-joyo.dat \
-         share/quendar/seikai2.wav share/quendar/matigai.wav \
+         share/quendar/seikai2.wav share/quendar/matigai.wav share/quendar/voice/readings.opus \
          share/applications/io.github.quendar.Quendar.desktop \
          share/metainfo/io.github.quendar.Quendar.metainfo.xml \
          share/icons/hicolor/48x48/apps/quendar.png share/icons/hicolor/256x256/apps/quendar.png \

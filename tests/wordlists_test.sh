@@ -1,9 +1,10 @@
 #!/bin/sh
 # Checks the committed compound lists in assets/ are files the game can load:
 # 8..2000 lines, CR LF after every line, valid CP932, two kanji a line (々 only
-# second) then a TAB, the kana reading, a TAB and a meaning of 1..40 characters,
-# no duplicates, no counted numbers (三枚, 六月), and the same compounds in the
-# same order as the deals have always used.
+# second) then a TAB, the kana reading, a TAB, a meaning of 1..40 characters,
+# a TAB and the reading's pitch accent (0..its moras), no duplicates, no
+# counted numbers (三枚, 六月), the same compounds in the same order as the
+# deals have always used, and the hand overrides applied.
 # When the Debian sources are installed it also checks the lists match a fresh
 # run of tools/make-wordlists, so hand edits to the .dat files get caught.
 # Usage: tests/wordlists_test.sh [ASSETS_DIR]
@@ -44,10 +45,16 @@ check_list() {
         BEGIN { $f = shift @ARGV; $bad = 0 }
         chomp; s/\r\z//; $n = $.;
         sub kanji { my $c = ord shift; ($c >= 0x4E00 && $c <= 0x9FFF) || ($c >= 0x3400 && $c <= 0x4DBF) }
-        my ($word, $reading, $meaning, @more) = split /\t/, $_, -1;
+        my ($word, $reading, $meaning, $accent, @more) = split /\t/, $_, -1;
         if (@more || ($reading // "") !~ /^[\x{3041}-\x{3096}\x{30A1}-\x{30FA}\x{30FC}]+$/
                 || ($meaning // "") !~ /^[\x{20}-\x{7E}\x{2026}]{1,40}$/ || $meaning =~ /[\\~]/) {
-            print "$f:$n: \"$_\" is not compound TAB kana reading TAB meaning of 1..40 characters\n"; $bad = 1;
+            print "$f:$n: \"$_\" is not compound TAB kana reading TAB meaning of 1..40 characters TAB accent\n"; $bad = 1;
+        }
+        # The accent is where the pitch falls: 0 (flat) up to the reading'"'"'s last mora;
+        # small ゃゅょ (and ぁぃぅぇぉゎ) share the mora before them.
+        my $moras = () = ($reading // "") =~ /[^ゃゅょぁぃぅぇぉゎャュョァィゥェォヮ]/g;
+        if (($accent // "") !~ /^(0|[1-9][0-9]*)$/ || $accent > $moras) {
+            print "$f:$n: accent \"" . ($accent // "") . "\" is not a number from 0 to $moras, the moras of $reading\n"; $bad = 1;
         }
         $_ = $word;
         my @c = split //;
@@ -86,10 +93,31 @@ for pair in jyukugo.dat:fb84c853c5c902e3 jyukugo-elementary.dat:6545ff9da76afd39
     [ "$sum" = "${pair#*:}" ] || fail "$assets/${pair%%:*}: compounds changed (sha256 of column 1 is $sum)"
 done
 
+# Every hand override (tools/wordlists/overrides.txt) is what the lists show for its compound.
+overrides=$here/tools/wordlists/overrides.txt
+checked=$((checked + 1))
+for f in "$assets"/jyukugo.dat "$assets"/jyukugo-elementary.dat "$assets"/jyukugo-joyo.dat; do
+    iconv -f CP932 -t UTF-8 "$f" 2>/dev/null | tr -d '\r'
+done | perl -CSD -Mutf8 -e '
+    my ($file) = @ARGV; my (%line, $bad, $n);
+    while (<STDIN>) { chomp; my @c = split /\t/; $line{$c[0]} = [@c] }
+    open my $o, "<:utf8", $file or die "$file: $!\n";
+    while (<$o>) {
+        next if /^\s*(#|$)/;
+        my ($word, $field, $value) = /^(\S+)\s+(reading|meaning)\s+([^#]*?)\s*#/ or next;
+        $n++;
+        my $got = $line{$word} ? $line{$word}[$field eq "reading" ? 1 : 2] : "(on no list)";
+        if ($got ne $value) { print "$file:$.: $word $field is \"$got\", not \"$value\"\n"; $bad = 1 }
+    }
+    if (!$n) { print "$file: no overrides read\n"; $bad = 1 }
+    exit $bad;
+' "$overrides" || fail "lists do not carry the hand overrides (see above)"
+
 # Regeneration check, only where the sources are installed (tools/make-wordlists --help lists them).
 if [ -f /usr/share/edict/edict ] && [ -f /usr/share/edict/kanjidic2.xml.gz ] &&
    [ -d /usr/share/mecab/dic/ipadic ] && ls /usr/lib/*/libkkc/models/sorted3/data.1gram >/dev/null 2>&1 &&
-   /usr/bin/python3 -c 'import marisa' 2>/dev/null; then
+   [ -f /var/lib/mecab/dic/open-jtalk/naist-jdic/sys.dic ] && [ -f /usr/share/mecab/dic/unidic/lex_3_1.csv ] &&
+   command -v mecab >/dev/null && /usr/bin/python3 -c 'import marisa' 2>/dev/null; then
     checked=$((checked + 1))
     "$here/tools/make-wordlists" --check --out "$assets" || fail "lists differ from a fresh tools/make-wordlists run"
 else
