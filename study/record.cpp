@@ -104,6 +104,7 @@ void StudyRecord::Judged(int targetSlot, bool match) {
     ++e.wrong;
   }
   Changed();
+  if (match && onMatched_) onMatched_(e);
 }
 
 void StudyRecord::Ended() {

@@ -62,6 +62,8 @@ class StudyRecord : public StudyService {
 
   // Called after each report that ends the game (a review file is written then).
   void OnEnded(std::function<void()> f) { onEnded_ = std::move(f); }
+  // Called after a compound was matched (the voice speaks it once the chime is over).
+  void OnMatched(std::function<void(const StudyEntry&)> f) { onMatched_ = std::move(f); }
   // Called once the list is read, with its lines (entries 1..count), before the first deal.
   void OnListRead(std::function<void(const std::vector<std::string>&, int)> f) {
     onListRead_ = std::move(f);
@@ -99,6 +101,7 @@ class StudyRecord : public StudyService {
   std::function<void()> onEnded_;
   std::function<void(int)> onReviewKey_;
   std::function<void(const std::vector<std::string>&, int)> onListRead_;
+  std::function<void(const StudyEntry&)> onMatched_;
   Progress progress_;
   bool hasProgress_ = false;
   std::string notice_;

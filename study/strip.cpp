@@ -209,6 +209,10 @@ bool StudyStrip::Wheel(int notches) {
 }
 
 bool StudyStrip::Click(double x, double y) {
+  if (view_.mode == StudyView::Mode::Play && y < 136 && onSpeak_) {
+    onSpeak_(view_.last.word);
+    return false;
+  }
   if (view_.mode != StudyView::Mode::Review || x < 0 || x >= kStripWidthPx) return false;
   if (y < viewportTop_ || y >= viewportTop_ + viewportHeight_) return false;
   const int at = static_cast<int>(y) - viewportTop_ + scroll_;
@@ -217,6 +221,8 @@ bool StudyStrip::Click(double x, double y) {
     if (at >= top && at < top + kRowHeight) chosen = entry;
   // A second click on the chosen row lets it go.
   selected_ = chosen == selected_ ? -1 : chosen;
+  if (selected_ >= 0 && onSpeak_)
+    onSpeak_(record_.entries()[static_cast<std::size_t>(selected_)].word);
   notice_.clear();
   Touched();
   return true;

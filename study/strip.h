@@ -4,6 +4,7 @@
 // wheel and PageUp, PageDown, Home and End, a row chosen by a click and copied by Ctrl+C.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "elements/frame.h"
@@ -30,6 +31,9 @@ class StudyStrip : public PanelInput {
   void Copied() override;
   // PageUp, PageDown, Home, End at the review.
   void Key(int keyCode);
+  // Called with the compound a click lands on (the large one in play, a row at the review),
+  // so that its reading can be heard again.
+  void OnSpeak(std::function<void(const std::string&)> f) { onSpeak_ = std::move(f); }
 
   // Builds the view and lays it out afresh, as a change of the record does.
   void Rebuild(int height);
@@ -57,6 +61,7 @@ class StudyStrip : public PanelInput {
   int selected_ = -1;  // entry index of the row chosen at the review
   std::string notice_;
   std::vector<std::pair<int, int>> rowTops_;  // (content y, entry) of every review row
+  std::function<void(const std::string&)> onSpeak_;
 };
 
 }  // namespace quendar
