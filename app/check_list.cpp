@@ -9,6 +9,7 @@
 #include "elements/text.h"
 #include "elements/textfile.h"
 #include "game/form1.h"
+#include "study/pitch.h"
 #include "study/record.h"
 
 namespace quendar {
@@ -95,6 +96,9 @@ std::vector<std::string> AnnotationProblems(const std::string& line, const Annot
   if (a.meaning.find("\xEF\xBF\xBD") != std::string::npos ||
       a.reading.find("\xEF\xBF\xBD") != std::string::npos)
     out.push_back("the reading or meaning holds bytes that could not be decoded");
+  if (!a.accent.empty() && AccentOf(a.accent, a.reading) < 0)
+    out.push_back("the accent (fourth column) is not a number from 0 to the reading's " +
+                  std::to_string(Moras(a.reading).size()) + " moras");
   return out;
 }
 
@@ -135,7 +139,7 @@ int CheckWordList(const std::string& path, std::ostream& out) {
     out << path << ": lines that end with LF alone are one line to the game in a Shift-JIS list\n";
 
   std::unordered_map<std::string, std::size_t> firstSeen;
-  std::size_t usable = 0, readings = 0, meanings = 0;
+  std::size_t usable = 0, readings = 0, meanings = 0, accents = 0;
   const std::size_t lines = std::min(raw.lines.size(), kMax);
   for (std::size_t i = 0; i < lines; ++i) {
     const std::size_t lineNo = i + 1;
@@ -152,6 +156,7 @@ int CheckWordList(const std::string& path, std::ostream& out) {
     const Annotation a = AnnotationOf(line);
     readings += !a.reading.empty();
     meanings += !a.meaning.empty();
+    accents += AccentOf(a.accent, a.reading) >= 0;
     for (const std::string& p : AnnotationProblems(line, a))
       out << path << ":" << lineNo << ": " << p << ": " << Shown(line) << "\n";
     // Lines of one compound are repeats whatever their annotations say.
@@ -165,7 +170,7 @@ int CheckWordList(const std::string& path, std::ostream& out) {
 
   if (readings + meanings > 0)
     out << path << ": " << readings << " of " << lines << " lines carry a reading, " << meanings
-        << " a meaning\n";
+        << " a meaning, " << accents << " an accent\n";
   int status = 0;
   if (raw.lines.size() > kMax) {
     out << path << ": more than " << kMax << " lines; the game refuses to start\n";

@@ -44,6 +44,7 @@ std::string AnkiText(const std::vector<StudyEntry>& entries) {
       if (static_cast<unsigned char>(c) >= 0x20) front += c;
     if (front.empty()) continue;
     std::string back = e.reading;
+    if (e.accent >= 0) back += " [" + std::to_string(e.accent) + "]";
     if (!e.meaning.empty()) back += (back.empty() ? "" : "\n") + e.meaning;
     out += Field(front) + '\t' + Field(back) + '\t' + TagOf(GroupOf(e)) + '\n';
   }

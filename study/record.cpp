@@ -6,6 +6,7 @@
 
 #include "elements/snapshot.h"
 #include "elements/text.h"
+#include "study/pitch.h"
 #include "study/words.h"
 
 namespace quendar {
@@ -33,6 +34,11 @@ void AppendLine(std::string& out, const StudyEntry& e, const std::string* result
   out += e.reading;
   out += '\t';
   out += e.meaning;
+  // The accent is the list's fourth column; the review's result comes after it.
+  if (result || e.accent >= 0) {
+    out += '\t';
+    if (e.accent >= 0) out += std::to_string(e.accent);
+  }
   if (result) {
     out += '\t';
     out += *result;
@@ -55,6 +61,10 @@ Annotation AnnotationOf(const std::string& line) {
   const std::size_t t3 = line.find('\t', t2 + 1);
   a.meaning = WithoutControls(std::string_view(line).substr(
       t2 + 1, t3 == std::string::npos ? std::string::npos : t3 - t2 - 1));
+  if (t3 == std::string::npos) return a;
+  const std::size_t t4 = line.find('\t', t3 + 1);
+  a.accent = WithoutControls(std::string_view(line).substr(
+      t3 + 1, t4 == std::string::npos ? std::string::npos : t4 - t3 - 1));
   return a;
 }
 
@@ -74,8 +84,9 @@ void StudyRecord::Dealt(int slot, const std::string& first, const std::string& s
   if (slot < 0 || slot >= static_cast<int>(slotEntry_.size())) return;
   if (slot == 0) ++deal_;
   Annotation a = AnnotationOf(line);
+  const int accent = AccentOf(a.accent, a.reading);
   entries_.push_back(
-      {first + second, std::move(a.reading), std::move(a.meaning), deal_, 0, false, false});
+      {first + second, std::move(a.reading), std::move(a.meaning), deal_, 0, false, false, accent});
   slotEntry_[static_cast<std::size_t>(slot)] = static_cast<int>(entries_.size()) - 1;
   Changed();
 }

@@ -22,12 +22,13 @@ struct StudyEntry {
   // Ever drawn as the target, or a shot judged against it: only such a compound was
   // really asked of the learner.
   bool targeted = false;
+  int accent = -1;  // the reading's pitch accent from the list's fourth column, -1 for none
 };
 
 // The reading and meaning of a list line: its second and third TAB-separated columns, with
 // control characters dropped so nothing can disturb a screen or a file.
 struct Annotation {
-  std::string reading, meaning;
+  std::string reading, meaning, accent;  // accent: the fourth column as it stands
 };
 Annotation AnnotationOf(const std::string& line);
 

@@ -19,6 +19,7 @@ constexpr Color kReadingInk = 0x8A3A1A;
 constexpr Color kMeaningInk = 0x404040;
 constexpr Color kQuiet = 0x6A645A;
 constexpr Color kChosen = 0xE8DFC8;
+constexpr Color kPitchInk = 0x8A3A1A;
 constexpr Color kGroupInks[4] = {0xB02818, 0x9A5A00, 0x1E6A34, 0x6A645A};
 constexpr int kPad = 12;
 constexpr int kInner = kStripWidthPx - 2 * kPad;
@@ -45,14 +46,31 @@ class Items {
   void Fill(int x, int y, int w, int h, Color c, PxRect clip = {}) {
     panel_.items.push_back({DrawOp::Fill, {x, y, w, h}, c, {}, {}, 0, 1, false, clip});
   }
+  // The accent over a reading drawn at (x, y) in the Gothic face, whose kana are each one
+  // em wide: a line over the high moras and a tick down where the pitch falls.
+  void Pitch(int x, int y, int px, int width, const ViewRow& r, PxRect clip) {
+    if (r.pitch.size() != r.moras.size()) return;
+    int dx = 0;  // the reading may be cut: no line goes past the room it has
+    for (std::size_t i = 0; i < r.moras.size() && dx < width; ++i) {
+      int chars = 0;
+      for (std::size_t at = 0; at < r.moras[i].size(); ++chars)
+        NextCodePoint(r.moras[i], at);
+      const int w = chars * px, room = std::min(w, width - dx);
+      if (r.pitch[i] == 'H') Fill(x + dx, y, room, 1, kPitchInk, clip);
+      if (static_cast<int>(i) + 1 == r.accent && w <= room)
+        Fill(x + dx + w - 1, y, 1, px / 2, kPitchInk, clip);
+      dx += w;
+    }
+  }
   // One compound on a row: the compound, its reading beside it with the wrong shots, and
   // the meaning under the reading.
   void Row(int y, const ViewRow& r, Color wordInk, const PxRect& clip) {
     Text(kPad, y + 4, 52, r.word, kMincho, 20, wordInk, 1, clip);
     const std::string mark = WrongMark(r.wrong);
     const int markW = mark.empty() ? 0 : 34;
-    Text(66, y + 2, kStripWidthPx - 66 - kPad - markW, r.reading, kGothic, 13, kReadingInk, 1,
+    Text(66, y + 3, kStripWidthPx - 66 - kPad - markW, r.reading, kGothic, 13, kReadingInk, 1,
          clip);
+    Pitch(66, y + 1, 13, kStripWidthPx - 66 - kPad - markW, r, clip);
     if (!mark.empty())
       Text(kStripWidthPx - kPad - markW + 4, y + 2, markW - 4, mark, kLatinFace, 12, kGroupInks[0],
            1, clip, true);
@@ -125,7 +143,8 @@ void StudyStrip::PlayView(int height) {
   }
   const ViewRow& last = view_.last;
   l.Text(kPad, 10, kInner, last.word, kMincho, 56, kInk);
-  l.Text(kPad, 76, kInner, last.reading, kGothic, 16, kReadingInk);
+  l.Text(kPad, 77, kInner, last.reading, kGothic, 16, kReadingInk);
+  l.Pitch(kPad, 75, 16, kInner, last, {});
   l.Text(kPad, 98, kInner, last.meaning, FaceFor(last.meaning), 14, kMeaningInk, 2);
   l.Fill(kPad, 136, kInner, 1, kRule);
   if (view_.older.empty()) return;

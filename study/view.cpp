@@ -1,6 +1,7 @@
 #include "study/view.h"
 
 #include "elements/snapshot.h"
+#include "study/pitch.h"
 
 namespace quendar {
 
@@ -8,7 +9,12 @@ namespace {
 
 ViewRow RowOf(const std::vector<StudyEntry>& entries, int i) {
   const StudyEntry& e = entries[static_cast<std::size_t>(i)];
-  return {i, e.word, e.reading, e.meaning, e.wrong};
+  ViewRow r{i, e.word, e.reading, e.meaning, e.wrong, {}, {}, e.accent};
+  if (e.accent >= 0) {
+    r.moras = Moras(e.reading);
+    r.pitch = PitchPattern(e.accent, r.moras.size());
+  }
+  return r;
 }
 
 const char* TitleOf(ReviewGroup g) {
@@ -32,11 +38,19 @@ std::string TextJson(const ViewText& t) {
   return o + "]}";
 }
 
+std::string Strings(const std::vector<std::string>& v) {
+  std::string o = "[";
+  for (std::size_t i = 0; i < v.size(); ++i)
+    o += (i ? "," : "") + JsonString(v[i]);
+  return o + "]";
+}
+
 std::string RowJson(const ViewRow& r) {
   return "{\"entry\":" + std::to_string(r.entry) + ",\"word\":" + JsonString(r.word) +
          ",\"reading\":" + JsonString(r.reading) + ",\"meaning\":" + JsonString(r.meaning) +
          ",\"wrong\":" + std::to_string(r.wrong) + ",\"mark\":" + JsonString(WrongMark(r.wrong)) +
-         "}";
+         ",\"accent\":" + std::to_string(r.accent) + ",\"pitch\":" + JsonString(r.pitch) +
+         ",\"moras\":" + Strings(r.moras) + "}";
 }
 
 }  // namespace

@@ -21,6 +21,11 @@ struct ViewRow {
   int entry = -1;  // index into the record's entries
   std::string word, reading, meaning;
   int wrong = 0;  // wrong shots counted against it: drawn as "×n" beside the reading
+  // With an accent: the reading's moras, and per mora 'H' or 'L' (drawn as a line over the
+  // high ones, with a tick where the pitch falls).
+  std::vector<std::string> moras;
+  std::string pitch;
+  int accent = -1;
 };
 
 struct ViewGroup {

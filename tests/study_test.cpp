@@ -129,8 +129,8 @@ TEST(Study, ShotsCountAgainstTheTargetsCompoundAndTheReviewIsAPlayableList) {
       if (rows[r].starts_with(entries[static_cast<std::size_t>(entry)].word + "\t")) return r;
     return rows.size();
   };
-  EXPECT_NE(rows[rowOf(missed)].find("\t\t\tmatched after 2 wrong shots\r"), std::string::npos);
-  EXPECT_NE(rows[rowOf(second)].find("\t\t\tmatched\r"), std::string::npos);
+  EXPECT_NE(rows[rowOf(missed)].find("\t\t\t\tmatched after 2 wrong shots\r"), std::string::npos);
+  EXPECT_NE(rows[rowOf(second)].find("\t\t\t\tmatched\r"), std::string::npos);
   EXPECT_NE(rows[0].find("not matched"), std::string::npos);
   auto rank = [](const std::string& row) {
     for (int g = 0; const char* r : {"\tnot matched", "\tmatched after", "\tmatched\r"}) {

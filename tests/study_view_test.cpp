@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <set>
+#include <sstream>
 
+#include "app/check_list.h"
 #include "elements/keys.h"
+#include "study/pitch.h"
+#include "study/review_file.h"
 #include "study/strip.h"
 #include "study/view.h"
 #include "tests/harness.h"
@@ -150,6 +154,46 @@ TEST(StudyView, TheDesktopReviewScrollsToItsLastRowAndCopiesOne) {
   EXPECT_EQ(strip.CopyText(), first.word + "\t" + first.reading + "\t" + first.meaning);
   strip.Copied();
   EXPECT_TRUE(Shows(StripTexts(strip, w), Words(Lang::En, "copied", {first.word})));
+}
+
+TEST(StudyView, TheAccentTravelsFromTheListToTheViewTheReviewAndTheChecker) {
+  EXPECT_EQ(Moras("じてんしゃ"), (std::vector<std::string>{"じ", "て", "ん", "しゃ"}));
+  EXPECT_EQ(Moras("がっこう").size(), 4u);
+  EXPECT_EQ(PitchPattern(0, 4), "LHHH");
+  EXPECT_EQ(PitchPattern(1, 4), "HLLL");
+  EXPECT_EQ(PitchPattern(3, 4), "LHHL");
+  EXPECT_EQ(AccentOf("4", "じてんしゃ"), 4);
+  EXPECT_EQ(AccentOf("5", "じてんしゃ"), -1);
+  EXPECT_EQ(AccentOf("x", "じてんしゃ"), -1);
+
+  std::vector<std::string> lines;
+  for (const std::string& w : test::SampleWords(16))
+    lines.push_back(w + "\tじてんしゃ\tbicycle\t" + std::to_string(lines.size() % 5));
+  test::Program p(lines, 5);
+  p.rt().Menu("owaru");
+  const StudyView v = BuildStudyView(p.study());
+  for (const ViewGroup& g : v.groups)
+    for (const ViewRow& r : g.rows) {
+      EXPECT_EQ(r.moras.size(), 4u);
+      EXPECT_EQ(r.pitch, PitchPattern(r.accent, 4)) << r.word;
+    }
+  // The review file: the accent is the fourth column, the result the fifth; a list itself.
+  const std::string review = ReviewText(p.study().entries());
+  const std::string& first = p.study().entries()[0].word;
+  EXPECT_NE(review.find(first + "\tじてんしゃ\tbicycle\t0\tnot reached\r\n"), std::string::npos);
+  ASSERT_FALSE(WriteReviewFile("review.tsv", review));
+  std::ostringstream ok;
+  EXPECT_EQ(CheckWordList("review.tsv", ok), 0) << ok.str();
+  EXPECT_NE(ok.str().find("8 of 8 lines carry a reading, 8 a meaning, 8 an accent"),
+            std::string::npos)
+      << ok.str();
+  // An accent past the reading's last mora is named with its line.
+  p.dir().Write("bad.dat", test::WordFile({lines[0], lines[1], lines[2] + "9"}));
+  std::ostringstream bad;
+  CheckWordList("bad.dat", bad);
+  EXPECT_NE(bad.str().find("bad.dat:3: the accent (fourth column) is not a number from 0 to"),
+            std::string::npos)
+      << bad.str();
 }
 
 }  // namespace

@@ -1141,14 +1141,14 @@ def study(c, desk, game, assets):
     c.check("each card has the compound in front, reading and meaning behind, the result as a tag",
             cards and all(len(k) == 3 and k[0] in by_word
                           and k[1] == by_word[k[0]][1] + "\n" + by_word[k[0]][2]
-                          and k[2] == "quendar::" + tag(by_word[k[0]][3]) for k in cards)
+                          and k[2] == "quendar::" + tag(by_word[k[0]][4]) for k in cards)
             and any(HOSTILE in k[1] for k in cards), f"{[k[0] + ' ' + k[2] for k in cards]}")
-    matched = [r for r in rows if r[3].startswith("matched")]
-    ranks = [0 if r[3].startswith("not matched") else 3 if r[3] == "not reached" else 2
+    matched = [r for r in rows if r[4].startswith("matched")]
+    ranks = [0 if r[4].startswith("not matched") else 3 if r[4] == "not reached" else 2
              for r in rows]
-    c.check("the review has every dealt compound with four columns: the misses, the match, "
-            "then those never the target",
-            len(rows) >= 8 and all(len(r) == 4 for r in rows) and len(matched) == 1
+    c.check("the review has every dealt compound with five columns (the accent empty): the "
+            "misses, the match, then those never the target",
+            len(rows) >= 8 and all(len(r) == 5 and r[3] == "" for r in rows) and len(matched) == 1
             and ranks == sorted(ranks), f"{rows}")
     xs = [px for px, _, p in shown.pixels(reading) if IS_READING(p)]
     width = max(xs) - min(xs) + 1 if xs else 0
@@ -1185,7 +1185,7 @@ def review_hangup(c, desk, game, assets):
     with open(review, encoding="utf-8-sig") as f:
         rows = [line.rstrip("\r\n").split("\t") for line in f]
     c.check("the review of the run is written on a hang-up", len(rows) >= 8
-            and all(len(r) == 4 and (r[3] == "not reached" or r[3].startswith("not matched"))
+            and all(len(r) == 5 and (r[4] == "not reached" or r[4].startswith("not matched"))
                     for r in rows), f"{rows[:3]}")
     mode = os.stat(review).st_mode & 0o777
     c.check("the review file keeps its mode 0600", mode == 0o600, f"{mode:o}")

@@ -33,12 +33,23 @@ function el(tag, cls, text, lang) {
   return e;
 }
 
+// The reading, with its accent where the list gives one: a line over the high moras and a
+// tick where the pitch falls.
+function reading(r) {
+  if (!r.pitch || r.moras.length !== r.pitch.length) return el("span", "reading", r.reading, "ja");
+  const s = el("span", "reading", null, "ja");
+  s.title = r.reading;
+  s.append(...r.moras.map((m, i) =>
+    el("span", "m" + (r.pitch[i] === "H" ? " h" : "") + (i + 1 === r.accent ? " drop" : ""), m)));
+  return s;
+}
+
 // One compound on a row: the compound, its reading with the wrong shots beside it, and its
 // meaning under the reading.
 function row(r) {
   const li = el("li");
   const line = el("span", "line");
-  line.append(el("span", "reading", r.reading, "ja"));
+  line.append(reading(r));
   if (r.mark) line.append(el("span", "mark", r.mark));
   li.append(el("span", "word", r.word, "ja"), line, el("span", "meaning", r.meaning));
   return li;
@@ -51,8 +62,7 @@ function playView() {
     rendered = "play";
   }
   const last = view.last;
-  body.firstChild.replaceChildren(el("span", "word", last.word, "ja"),
-                                  el("span", "reading", last.reading, "ja"),
+  body.firstChild.replaceChildren(el("span", "word", last.word, "ja"), reading(last),
                                   el("span", "meaning", last.meaning));
   body.children[1].textContent = view.older.length ? say(view.heading) : "";
   // Only the new matches are added: the list above the old ones grows by them.
