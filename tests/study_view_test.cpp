@@ -179,8 +179,11 @@ TEST(StudyView, TheAccentTravelsFromTheListToTheViewTheReviewAndTheChecker) {
     }
   // The review file: the accent is the fourth column, the result the fifth; a list itself.
   const std::string review = ReviewText(p.study().entries());
-  const std::string& first = p.study().entries()[0].word;
-  EXPECT_NE(review.find(first + "\tじてんしゃ\tbicycle\t0\tnot reached\r\n"), std::string::npos);
+  const StudyEntry& first = p.study().entries()[0];
+  ASSERT_GE(first.accent, 0);
+  EXPECT_NE(review.find(first.word + "\tじてんしゃ\tbicycle\t" + std::to_string(first.accent) +
+                        "\tnot reached\r\n"),
+            std::string::npos);
   ASSERT_FALSE(WriteReviewFile("review.tsv", review));
   std::ostringstream ok;
   EXPECT_EQ(CheckWordList("review.tsv", ok), 0) << ok.str();
