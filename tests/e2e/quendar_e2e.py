@@ -180,8 +180,11 @@ class Desktop:
         self.last = None
 
     def xdotool(self, *args):
-        r = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True,
-                           text=True)
+        try:
+            r = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True,
+                               text=True, timeout=30)
+        except subprocess.TimeoutExpired:
+            return ""
         return r.stdout if r.returncode == 0 else ""
 
     def windows(self):
@@ -208,8 +211,13 @@ class Desktop:
         return int(v["X"]), int(v["Y"]), int(v["WIDTH"]), int(v["HEIGHT"])
 
     def capture(self, wid):
-        r = subprocess.run(["import", "-window", str(wid), "-depth", "8", "ppm:-"],
-                           env=self.env, capture_output=True)
+        # A window gone before import asks the X server about it makes import wait for a
+        # click that never comes (a loaded machine runs the capture late): never wait long.
+        try:
+            r = subprocess.run(["import", "-silent", "-window", str(wid), "-depth", "8", "ppm:-"],
+                               env=self.env, capture_output=True, timeout=10)
+        except subprocess.TimeoutExpired:
+            return None
         if r.returncode != 0 or not r.stdout:
             return None
         self.last = r.stdout
