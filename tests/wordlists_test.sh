@@ -86,6 +86,25 @@ for pair in jyukugo.dat:fb84c853c5c902e3 jyukugo-elementary.dat:6545ff9da76afd39
     [ "$sum" = "${pair#*:}" ] || fail "$assets/${pair%%:*}: compounds changed (sha256 of column 1 is $sum)"
 done
 
+# The review's kanji card: every kanji of the lists has one line of assets/kanji.tsv with
+# meanings of 1..60 characters, and nothing else is there.
+checked=$((checked + 1))
+for f in jyukugo.dat jyukugo-elementary.dat jyukugo-joyo.dat; do
+    iconv -f CP932 -t UTF-8 "$assets/$f" | tr -d '\r' | cut -f1
+done | perl -CSD -Mutf8 -e '
+    my %want; while (<STDIN>) { chomp; $want{$_} = 1 for split //; }
+    open my $t, "<:encoding(UTF-8)", $ARGV[0] or die "$ARGV[0]: $!\n"; my ($bad, %have) = (0);
+    while (<$t>) { next if $. == 1 && /^#/; chomp; my ($k, $m, @x) = split /\t/, $_, -1;
+        if (@x || length($k) != 1 || !$want{$k} || $have{$k}++ || length($m // "") !~ /^([1-9]|[1-5]\d|60)$/) {
+            print "$ARGV[0]:$.: \"$_\" is not one kanji of the lists TAB 1..60 characters of meanings\n"; $bad = 1 } }
+    my @missing = grep { !$have{$_} } sort keys %want;
+    if (@missing) { print "$ARGV[0]: no line for @missing\n"; $bad = 1 }
+    exit $bad;' "$assets/kanji.tsv" || fail "$assets/kanji.tsv: content (see above)"
+if [ -f /usr/share/edict/kanjidic2.xml.gz ] && [ "$assets" = "$here/assets" ]; then
+    checked=$((checked + 1))
+    "$here/tools/make-kanji" --check || fail "kanji.tsv differs from a fresh tools/make-kanji run"
+fi
+
 # Regeneration check, only where the sources are installed (tools/make-wordlists --help lists them).
 if [ -f /usr/share/edict/edict ] && [ -f /usr/share/edict/kanjidic2.xml.gz ] &&
    [ -d /usr/share/mecab/dic/ipadic ] && ls /usr/lib/*/libkkc/models/sorted3/data.1gram >/dev/null 2>&1 &&
