@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-
 #include "tests/harness.h"
 
 namespace quendar {
@@ -16,20 +14,11 @@ TEST(Kanji, ShippedTableGivesEveryLineAndACard) {
   const std::string path = std::string(QUENDAR_SOURCE_DIR) + "/assets/kanji.tsv";
   const KanjiTable table = KanjiTable::Load(path);
   EXPECT_EQ(table.problem(), "");
-  std::ifstream in(path);
-  std::size_t lines = 0;
-  for (std::string line; std::getline(in, line);)
-    lines += line[0] != '#';
-  EXPECT_EQ(table.size(), lines);
-  const auto card = KanjiCard(table, "学校\tがっこう");
-  ASSERT_EQ(card.size(), 2u);
-  EXPECT_EQ(card[0].kanji, "学");
-  EXPECT_EQ(card[0].meanings.rfind("study", 0), 0u) << card[0].meanings;
-  EXPECT_EQ(card[1].kanji, "校");
-  EXPECT_NE(card[1].meanings.find("school"), std::string::npos);
-  const std::string json = KanjiCardJson(KanjiCard(table, "日々"));
-  EXPECT_EQ(json.rfind(R"([{"kanji": "日", "meanings": "day;)", 0), 0u) << json;
-  EXPECT_NE(json.find(R"({"kanji": "々", "meanings": "repeats)"), std::string::npos) << json;
+  EXPECT_GT(table.size(), 1900u);  // every line read: no problem named
+  const std::string json = KanjiCardJson(KanjiCard(table, "学校\tがっこう"));
+  EXPECT_EQ(json.rfind(R"([{"kanji": "学", "meanings": "study; learning;)", 0), 0u) << json;
+  EXPECT_NE(json.find(R"(}, {"kanji": "校", "meanings": "exam; school;)"), std::string::npos);
+  EXPECT_NE(KanjiCard(table, "日々")[1].meanings.find("repeats"), std::string::npos);
 }
 
 TEST(Kanji, BadFilesGiveBareKanjiAndSayWhy) {
@@ -41,7 +30,6 @@ TEST(Kanji, BadFilesGiveBareKanjiAndSayWhy) {
   dir.Write("cut.tsv", "学\tstudy\n校\tsch\xe3\x81");  // cut inside a character
   for (const auto& [file, says] : std::vector<std::pair<std::string, std::string>>{
            {"none.tsv", "none.tsv: file not found"},
-           {".", ".: is a directory, not the kanji table"},
            {"pipe.tsv", "pipe.tsv: is a named pipe, not the kanji table"},
            {"/dev/zero", "/dev/zero: is a character device, not the kanji table"},
            {"big.tsv", "big.tsv: is 4 MiB, far too large for the kanji table"},
@@ -49,10 +37,9 @@ TEST(Kanji, BadFilesGiveBareKanjiAndSayWhy) {
            {"cut.tsv", "cut.tsv: 1 line is not \"kanji TAB meanings\" (line 2)"}}) {
     const KanjiTable table = KanjiTable::Load(file);
     EXPECT_EQ(table.problem(), says);
-    const auto card = KanjiCard(table, "学校");
-    ASSERT_EQ(card.size(), 2u) << file;
-    EXPECT_EQ(card[1].meanings, "") << file;
-    EXPECT_EQ(card[0].meanings, file == "cut.tsv" ? "study" : "") << file;
+    EXPECT_EQ(KanjiCardJson(KanjiCard(table, "学校")),
+              std::string(R"([{"kanji": "学", "meanings": ")") +
+                  (file == "cut.tsv" ? "study" : "") + R"("}, {"kanji": "校", "meanings": ""}])");
   }
   // Hostile meanings and compounds: cut, escaped, never more than two characters.
   const KanjiTable table =
