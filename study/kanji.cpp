@@ -78,7 +78,7 @@ KanjiTable KanjiTable::Load(const std::string& path) {
     return empty;
   }
   std::ifstream in(path, std::ios::binary);
-  // One byte more than stat said, to see a file that grew since.
+  // No more than stat said, and a byte: a file still growing is not followed.
   std::string text(static_cast<std::size_t>(st.st_size) + 1, '\0');
   in.read(text.data(), static_cast<std::streamsize>(text.size()));
   if (in.bad() || !in.is_open()) {
