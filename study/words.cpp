@@ -80,8 +80,8 @@ constexpr Word kWords[] = {
      "読みと意味: JMdict/EDICT, © Electronic Dictionary Research and Development Group, CC "
      "BY-SA (https://www.edrdg.org/edrdg/licence.html)"},
     // The review's kanji card.
-    {"kanjiOf", "The kanji of {0}", "{0} の漢字"},
-    {"strokeOrder", "Stroke order of {0}", "{0} の書き順"},
+    {"kanjiOf", "The kanji of {0}", "{0}の漢字"},
+    {"strokeOrder", "Stroke order of {0}", "{0}の書き順"},
     {"noMeanings", "No meanings for this kanji.", "この漢字の意味はありません。"},
     {"kanjiHint", "Click or tap a compound to see its kanji.",
      "熟語をクリックかタップすると漢字が出ます。"},
