@@ -80,6 +80,21 @@ constexpr Word kWords[] = {
      "Group, CC BY-SA (https://www.edrdg.org/edrdg/licence.html)",
      "読みと意味: JMdict/EDICT, © Electronic Dictionary Research and Development Group, CC "
      "BY-SA (https://www.edrdg.org/edrdg/licence.html)"},
+    // The review's kanji card.
+    {"kanjiOf", "The kanji of {0}", "{0}の漢字"},
+    {"strokeOrder", "Stroke order of {0}", "{0}の書き順"},
+    {"noMeanings", "No meanings for this kanji.", "この漢字の意味はありません。"},
+    {"kanjiHint", "Click or tap a compound to see its kanji.",
+     "熟語をクリックかタップすると漢字が出ます。"},
+    {"kanjiCredit",
+     "Kanji meanings: KANJIDIC2, © Electronic Dictionary Research and Development Group, CC "
+     "BY-SA 4.0 (https://www.edrdg.org/edrdg/licence.html). Stroke order: the KanjiStrokeOrders "
+     "font, © Ulrich Apel and the AAAA and Wadoku projects, BSD licence "
+     "(fonts/KanjiStrokeOrders_License.txt).",
+     "漢字の意味: KANJIDIC2, © Electronic Dictionary Research and Development Group, CC BY-SA "
+     "4.0 (https://www.edrdg.org/edrdg/licence.html)。書き順: KanjiStrokeOrders フォント, © "
+     "Ulrich Apel, AAAA プロジェクト, Wadoku プロジェクト, BSD ライセンス "
+     "(fonts/KanjiStrokeOrders_License.txt)。"},
     {"cannotRead", "{0}: cannot be read: {1}", "{0}: 読めません: {1}"},
     {"cannotLoad", "{0}: cannot be loaded ({1})", "{0}: 読み込めません ({1})"},
     {"tooLong", "The script is too long for the engine's memory ({0} bytes)",

@@ -44,6 +44,18 @@ export const engine = {
     const at = Module._quendar_study_file(kind);
     return Module.HEAPU8.slice(at, at + Module._quendar_bytes_size());
   },
+  // The kanji card: kanji.tsv's bytes once (returns what was wrong with them, or ""), then
+  // a compound's kanji with their meanings.
+  kanjiLoad(bytes) {
+    const at = Module._malloc(Math.max(1, bytes.length));
+    try {
+      Module.HEAPU8.set(bytes, at);
+      return Module.ccall("quendar_kanji_load", "string", ["number", "number"], [at, bytes.length]);
+    } finally {
+      Module._free(at);
+    }
+  },
+  kanjiCard: (word) => json("quendar_kanji_card", word),
   listFile: () => text("quendar_list_file"),
   // The characters the chosen list's deals can put on the field.
   dealCharacters: (dir) => text("quendar_deal_characters", dir),

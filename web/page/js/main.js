@@ -10,6 +10,7 @@ import { quendarSound } from "./sound.js";
 import { listen } from "./input.js";
 import { choose, firstList } from "./lists.js";
 import { listenStudy } from "./study.js";
+import { listenKanji } from "./kanji.js";
 import { requestDraw } from "./loop.js";
 import { keepAwake } from "./awake.js";
 import { readyResolved } from "./testhook.js";
@@ -54,6 +55,7 @@ window.Module = {
       },
       play: (file) => choose(null, file),
     });
+    listenKanji();
     await picturesLoaded;
     // How to play stays open until a first game, on a page that has never chosen a list;
     // on a phone held sideways it would take the game's height, so it starts folded there.
