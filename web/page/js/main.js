@@ -16,6 +16,8 @@ import { readyResolved } from "./testhook.js";
 import { loadCutFaces } from "./faces.js";
 import { expect, progress } from "./loading.js";
 import { registerWorker } from "./offline.js";
+import { keepRun, startHistory } from "./history.js";
+import { listenProgress } from "./progress.js";
 
 expect("engine", 110);
 
@@ -49,11 +51,13 @@ window.Module = {
       // The game's room changed: fit it again.
       shownChanged: () => requestDraw(true),
       ended: () => {
+        keepRun();
         keepAwake(false);
         $("howto").open = false;
       },
       play: (file) => choose(null, file),
     });
+    listenProgress({ list: firstList, play: (file) => choose(null, file) });
     // The faces come while the opening plays; then the sounds, then the offline copy.
     const faces = loadCutFaces().then(() => {
       quendarSound.load();
@@ -64,6 +68,8 @@ window.Module = {
     // on a phone held sideways it would take the game's height, so it starts folded there.
     $("howto").open = !prefs.get("list") && innerHeight > 500;
     await choose(firstList(), null);
+    // After the first choice, which clears the page's message: storage may have one.
+    startHistory();
     // The driver's screenshots draw text at once.
     if (testMode) await faces;
     readyResolved();
