@@ -39,18 +39,31 @@ function render() {
   });
 }
 
-// Asks the engine again: the history changed, the list changed, or time went by.
-export async function refreshProgress() {
-  const list = hooks.list();
-  try {
-    const c = await countsOf(list);
-    if (list !== hooks.list()) return;  // overtaken by another choice
-    counts = c.error ? null : c;
-    if (c.error) showMessage(c.error);
-  } catch (e) {
-    counts = null;
-    showMessage(e.message);
+// Asks the engine again: the history changed, the list changed, or time went by. Asks
+// that come while one is under way make one more, not one each.
+let asking = null;
+let askAgain = false;
+export function refreshProgress() {
+  if (asking) {
+    askAgain = true;
+    return asking;
   }
+  asking = ask().finally(() => { asking = null; });
+  return asking;
+}
+
+async function ask() {
+  do {
+    askAgain = false;
+    try {
+      const c = await countsOf(hooks.list());
+      counts = c.error ? null : c;
+      if (c.error) showMessage(c.error);
+    } catch (e) {
+      counts = null;
+      showMessage(e.message);
+    }
+  } while (askAgain);
   render();
 }
 
