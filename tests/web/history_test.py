@@ -7,10 +7,10 @@ quendar-progress reading the same files.
            a desktop-made file merged in time order, a word list refused with its line;
            the Practice button's due count and the practice run dealing the due compounds
   phone    390 x 844: the progress view's chart and counts against quendar-progress, nothing
-           wider than the screen
+           wider than the screen, and axe-core's verdict on the open view
   refused  a browser whose IndexedDB refuses: one message, and the game plays on
 
-Usage: history_test.py --web DIR --progress QUENDAR_PROGRESS --assets DIR SCENARIO
+Usage: history_test.py --web DIR --progress QUENDAR_PROGRESS --assets DIR --axe AXE_MIN_JS SCENARIO
 Exit status 77 (skipped) when Chromium, chromedriver or Selenium is missing.
 """
 import argparse
@@ -22,6 +22,7 @@ import sys
 import tempfile
 import time
 
+import study_view_test as sv
 import web_test as w
 from web_test import By, check, poll
 
@@ -154,7 +155,8 @@ def scenario_keep(d, url, args, tmp):
     d.find_element(By.ID, "practice").click()
     dealt = poll("the practice run's first deal", lambda: (lambda s: s and s["study"]["entries"]
                  and not s["study"]["ended"] and {e["word"] for e in s["study"]["entries"]})(w.snap(d)))
-    check(len(dealt) == 8 and dealt <= due, f"the practice run dealt {dealt}, not of {due}")
+    check(len(dealt) == 8 and dealt <= due and not d.find_element(By.ID, "message").is_displayed(),
+          f"the practice run dealt {dealt}, not of {due}, or a message came with it")
 
 
 def scenario_phone(d, url, args, tmp):
@@ -188,6 +190,9 @@ def scenario_phone(d, url, args, tmp):
           and chart["bars"] == sum(1 for n in due if n != "0"), f"the chart says {chart}")
     heights = [float(p.split(",")[1]) for p in chart["known"].split()[:90]]
     check(heights[0] > heights[-1], f"the known band does not rise: {chart['known'][:200]}")
+    check(d.execute_script("return document.querySelector('#lists [aria-pressed]:not([data-list])')") is None,
+          "Practice is announced as a toggle")
+    sv.axe(d, args.axe, "390 x 844, the progress view")
 
 
 def scenario_refused(d, url, args, tmp):
@@ -208,6 +213,7 @@ def main():
     p.add_argument("--web", required=True)
     p.add_argument("--progress", required=True)
     p.add_argument("--assets", required=True)
+    p.add_argument("--axe", required=True)
     p.add_argument("scenario", choices=["keep", "phone", "refused"])
     args = p.parse_args()
     if w.webdriver is None or not os.access(w.CHROMIUM, os.X_OK) or not os.access(w.CHROMEDRIVER, os.X_OK):

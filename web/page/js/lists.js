@@ -75,7 +75,7 @@ async function load(shipped, file, current) {
 export async function choose(shipped, file) {
   const mine = ++choice;
   const current = () => mine === choice;
-  for (const b of document.querySelectorAll("#lists button"))
+  for (const b of document.querySelectorAll("#lists button[data-list]"))
     b.setAttribute("aria-pressed", String(b.dataset.list === shipped));
   if (shipped) prefs.set("list", shipped);
   if (shipped) refreshProgress();
