@@ -157,6 +157,14 @@ def scenario_keep(d, url, args, tmp):
                  and not s["study"]["ended"] and {e["word"] for e in s["study"]["entries"]})(w.snap(d)))
     check(len(dealt) == 8 and dealt <= due and not d.find_element(By.ID, "message").is_displayed(),
           f"the practice run dealt {dealt}, not of {due}, or a message came with it")
+    # The page closed in the middle of the run: its lines so far are kept, for the shipped list.
+    poll("a target in the practice run", lambda: any(e["targeted"] for e in w.snap(d)["study"]["entries"]), timeout=20)
+    d.get("about:blank")
+    d.get(url)
+    w.ready(d)
+    last = poll("the closed run's lines", lambda: (lambda b: len(b) == 3 and b[2])(stored(d)))
+    check({line.split("\t")[1] for line in last.splitlines()} <= dealt and last.endswith("\tjyukugo.dat\n"),
+          f"the closed run left {last!r}")
 
 
 def scenario_phone(d, url, args, tmp):

@@ -19,6 +19,7 @@ export const historyCost = { read: 0, records: 0, load: 0, counts: [], compacted
 
 let db = null;          // null when the browser has no IndexedDB or refuses it
 let said = false;       // the one message about storage has been shown
+let loaded = false;     // the stored lines are in the engine
 let kept = true;        // the run on the page has had its lines kept, or has none to keep
 const listeners = [];
 
@@ -83,6 +84,7 @@ export const historyLoaded = (async () => {
   const r = engine.historyLoad(all, "IndexedDB " + DB + "/" + STORE);
   historyCost.load = performance.now() - loading;
   if (r && r.warning) console.warn(r.warning);
+  loaded = true;
   changed();
   if (keys.length > COMPACT_AT) compact(keys, all);
 })();
@@ -100,19 +102,23 @@ function compact(keys, all) {
   }
 }
 
-async function store(bytes) {
-  await historyLoaded;
+// Stores lines at once, inside the caller's task: a page being closed keeps them only so.
+function store(bytes) {
+  if (!loaded) return historyLoaded.then(() => store(bytes));
   engine.historyAdd(bytes);
-  if (!db) return;
+  if (!db) return Promise.resolve();
   try {
     const tx = db.transaction(STORE, "readwrite");
     tx.objectStore(STORE).add(bytes);
-    await new Promise((resolve, reject) => {
+    // Committed now rather than when the task ends: a closing page would abort it.
+    if (tx.commit) tx.commit();
+    return new Promise((resolve, reject) => {
       tx.oncomplete = resolve;
       tx.onerror = tx.onabort = () => reject(tx.error);
-    });
+    }).catch(refused);
   } catch (e) {
     refused(e);
+    return Promise.resolve();
   }
 }
 
