@@ -145,7 +145,7 @@ function files() {
            anki: engine.studyFile(FILE.anki) };
 }
 
-function download(bytes, name) {
+export function download(bytes, name) {
   if (!bytes.length) return;
   const url = URL.createObjectURL(new Blob([bytes], { type: "text/plain;charset=utf-8" }));
   const a = Object.assign(document.createElement("a"), { href: url, download: name });
