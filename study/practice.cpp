@@ -1,6 +1,8 @@
 #include "study/practice.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "elements/runtime.h"
@@ -111,6 +113,39 @@ ListCounts CountList(const std::vector<std::string>& lines, const ScheduleMap& s
     if (day <= days) ++c.duePerDay[static_cast<std::size_t>(day - 1)];
   });
   return c;
+}
+
+std::vector<KnownCount> CountsAt(const std::vector<std::string>& lines, const History& history,
+                                 const std::vector<std::int64_t>& ends) {
+  std::unordered_set<std::string_view> words;
+  std::vector<std::string> compounds;
+  compounds.reserve(lines.size());
+  ForEachCompound(lines, [&](std::size_t, const std::string& word) { compounds.push_back(word); });
+  words.insert(compounds.begin(), compounds.end());
+  std::unordered_map<std::string_view, CompoundSchedule> state;
+  KnownCount now;
+  std::vector<KnownCount> out;
+  out.reserve(ends.size());
+  auto line = history.lines.begin();
+  for (const std::int64_t end : ends) {
+    // One pass over the lines for all the ends: a year of play is replayed once.
+    for (; line != history.lines.end() && line->time <= end; ++line) {
+      if (!words.contains(line->word)) continue;
+      const auto [it, first] = state.try_emplace(line->word);
+      CompoundSchedule& s = it->second;
+      if (first) {
+        s.memory = FirstReview(line->grade);
+      } else {
+        --(s.Known() ? now.known : now.learning);
+        s.memory =
+            NextReview(s.memory, static_cast<double>(line->time - s.last) / kDay, line->grade);
+      }
+      s.last = line->time;
+      ++(s.Known() ? now.known : now.learning);
+    }
+    out.push_back(now);
+  }
+  return out;
 }
 
 }  // namespace quendar

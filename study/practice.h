@@ -43,4 +43,12 @@ struct ListCounts {
 ListCounts CountList(const std::vector<std::string>& lines, const ScheduleMap& schedule,
                      std::int64_t now, int days);
 
+// The list's compounds known and learning as the history stood at each of `ends` (times in
+// increasing order): its lines up to each end replayed, as Schedule replays them all.
+struct KnownCount {
+  int known = 0, learning = 0;
+};
+std::vector<KnownCount> CountsAt(const std::vector<std::string>& lines, const History& history,
+                                 const std::vector<std::int64_t>& ends);
+
 }  // namespace quendar

@@ -80,6 +80,53 @@ constexpr Word kWords[] = {
      "Group, CC BY-SA (https://www.edrdg.org/edrdg/licence.html)",
      "読みと意味: JMdict/EDICT, © Electronic Dictionary Research and Development Group, CC "
      "BY-SA (https://www.edrdg.org/edrdg/licence.html)"},
+    // The review's kanji card.
+    {"kanjiOf", "The kanji of {0}", "{0}の漢字"},
+    {"strokeOrder", "Stroke order of {0}", "{0}の書き順"},
+    {"noMeanings", "No meanings for this kanji.", "この漢字の意味はありません。"},
+    {"kanjiHint", "Click or tap a compound to see its kanji.",
+     "熟語をクリックかタップすると漢字が出ます。"},
+    {"kanjiCredit",
+     "Kanji meanings: KANJIDIC2, © Electronic Dictionary Research and Development Group, CC "
+     "BY-SA 4.0 (https://www.edrdg.org/edrdg/licence.html). Stroke order: the KanjiStrokeOrders "
+     "font, © Ulrich Apel and the AAAA and Wadoku projects, BSD licence "
+     "(fonts/KanjiStrokeOrders_License.txt).",
+     "漢字の意味: KANJIDIC2, © Electronic Dictionary Research and Development Group, CC BY-SA "
+     "4.0 (https://www.edrdg.org/edrdg/licence.html)。書き順: KanjiStrokeOrders フォント, © "
+     "Ulrich Apel, AAAA プロジェクト, Wadoku プロジェクト, BSD ライセンス "
+     "(fonts/KanjiStrokeOrders_License.txt)。"},
+    // The learner's history in the page.
+    {"practice", "Practice · {0} due", "練習 · 復習 {0}"},
+    {"practiceTitle", "Play the compounds of this list that are due, then new ones",
+     "このリストの復習の時期が来た熟語と、まだの熟語を遊ぶ"},
+    {"practiceList", "compounds due", "復習の熟語"},
+    {"progress", "Progress", "進み具合"},
+    {"progressHeading", "Progress: {0}", "進み具合: {0}"},
+    {"progressCounts", "{0} compounds: {1} known, {2} learning, {3} never met. Due now: {4}.",
+     "熟語 {0}: 覚えた {1}、覚えかけ {2}、未出 {3}。いま復習: {4}。"},
+    {"progressDue", "Due on each of the next 14 days: {0}.", "これから14日間の日ごとの復習: {0}。"},
+    {"progressLines", "{0} lines kept in this browser; nothing leaves it.",
+     "このブラウザに {0} 行。外へは送りません。"},
+    {"chartTitle", "Known and learning compounds, and compounds due",
+     "覚えた熟語と覚えかけの熟語、復習の熟語"},
+    {"chartDesc",
+     "Over the last 90 days known went from {0} to {1} and learning from {2} to {3}; {4} fall "
+     "due in the next 14 days.",
+     "この90日で覚えた熟語は {0} から {1}、覚えかけは {2} から {3} に。これから14日間の復習は "
+     "{4}。"},
+    {"chartKnown", "Known", "覚えた"},
+    {"chartLearning", "Learning", "覚えかけ"},
+    {"chartDue", "Due", "復習"},
+    {"chartPast", "Last 90 days", "この90日"},
+    {"chartNext", "Next 14 days", "これから14日"},
+    {"remember", "Remember my progress", "進み具合を覚える"},
+    {"export", "Export progress", "進み具合を書き出す"},
+    {"import", "Import progress", "進み具合を読み込む"},
+    {"imported", "{0}: {1} lines added.", "{0}: {1} 行を加えました。"},
+    {"storageRefused", "Progress cannot be kept in this browser ({0}); the game plays on.",
+     "このブラウザには進み具合を残せません ({0})。ゲームは続けられます。"},
+    {"tooLargeHistory", "{0}: is {1} MiB, too large for a history (at most {2} MiB)",
+     "{0}: {1} MiB は履歴として大きすぎます (最大 {2} MiB)"},
     {"cannotRead", "{0}: cannot be read: {1}", "{0}: 読めません: {1}"},
     {"cannotLoad", "{0}: cannot be loaded ({1})", "{0}: 読み込めません ({1})"},
     {"tooLong", "The script is too long for the engine's memory ({0} bytes)",

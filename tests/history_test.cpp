@@ -271,5 +271,33 @@ TEST(Practice, DueFirstWeakestFirstThenNeverMetInListOrder) {
   EXPECT_EQ(c.duePerDay, (std::vector<int>{0, 0, 1, 0, 0, 0, 0}));  // 1: good, due in 3 days
 }
 
+// The page's chart replays the lines once for 90 day ends; each end must agree with the
+// schedule of the lines up to it, the way the summary counts a whole history.
+TEST(Practice, CountsAtEachEndAgreeWithTheScheduleOfTheLinesUpToIt) {
+  const auto words = test::SampleWords(30);
+  const std::vector<std::string> list(words.begin(), words.begin() + 20);  // 10 off the list
+  const char* grades[] = {"good", "good", "hard", "again", "good"};
+  std::string text;
+  for (int k = 0; k < 400; ++k)
+    text += Line(kT0 + k * 29 * 3600, words[static_cast<std::size_t>(k * 7 % 30)], grades[k % 5]);
+  const History h = ParseHistory(text);
+  std::vector<std::int64_t> ends;
+  for (int day = -1; day < 500; day += 9)
+    ends.push_back(kT0 + day * kDay);
+  const auto got = CountsAt(list, h, ends);
+  ASSERT_EQ(got.size(), ends.size());
+  int knownSeen = 0;
+  for (std::size_t i = 0; i < ends.size(); ++i) {
+    History upTo;
+    for (const HistoryLine& l : h.lines)
+      if (l.time <= ends[i]) upTo.lines.push_back(l);
+    const ListCounts c = CountList(list, ScheduleByWord(upTo), ends[i], 0);
+    EXPECT_EQ(got[i].known, c.known) << "end " << i;
+    EXPECT_EQ(got[i].learning, c.learning) << "end " << i;
+    knownSeen = std::max(knownSeen, c.known);
+  }
+  EXPECT_GT(knownSeen, 0);  // the replay reaches compounds known, not only learning
+}
+
 }  // namespace
 }  // namespace quendar

@@ -113,6 +113,20 @@ done | perl -CSD -Mutf8 -e '
     exit $bad;
 ' "$overrides" || fail "lists do not carry the hand overrides (see above)"
 
+# The kanji card: every kanji of the lists, and nothing else, has one line of kanji.tsv.
+checked=$((checked + 1))
+for f in jyukugo.dat jyukugo-elementary.dat jyukugo-joyo.dat; do
+    iconv -f CP932 -t UTF-8 "$assets/$f" | tr -d '\r' | cut -f1
+done | perl -CSD -Mutf8 -e '
+    my %want; while (<STDIN>) { chomp; $want{$_} = 1 for split //; }
+    open my $t, "<:encoding(UTF-8)", $ARGV[0] or die "$ARGV[0]: $!\n"; my ($bad, %have) = (0);
+    while (<$t>) { next if $. == 1 && /^#/; chomp; my ($k, $m, @x) = split /\t/, $_, -1;
+        if (@x || length($k) != 1 || !$want{$k} || $have{$k}++ || length($m // "") !~ /^([1-9]|[1-5]\d|60)$/) {
+            print "$ARGV[0]:$.: \"$_\" is not one kanji of the lists TAB 1..60 characters of meanings\n"; $bad = 1 } }
+    my @missing = grep { !$have{$_} } sort keys %want;
+    if (@missing) { print "$ARGV[0]: no line for @missing\n"; $bad = 1 }
+    exit $bad;' "$assets/kanji.tsv" || fail "$assets/kanji.tsv: content (see above)"
+
 # Regeneration check, only where the sources are installed (tools/make-wordlists --help lists them).
 if [ -f /usr/share/edict/edict ] && [ -f /usr/share/edict/kanjidic2.xml.gz ] &&
    [ -d /usr/share/mecab/dic/ipadic ] && ls /usr/lib/*/libkkc/models/sorted3/data.1gram >/dev/null 2>&1 &&

@@ -11,6 +11,23 @@ export const POINTER = { press: 0, release: 1, move: 2, leave: 3 };
 // The learner layer's files.
 export const FILE = { review: 0, again: 1, anki: 2 };
 
+// Bytes on the engine's heap for the length of one call; null when there is no room.
+function onHeap(bytes, f) {
+  const at = Module._malloc(Math.max(1, bytes.length));
+  if (!at) return null;
+  try {
+    Module.HEAPU8.set(bytes, at);
+    return f(at, bytes.length);
+  } finally {
+    Module._free(at);
+  }
+}
+// Bytes the engine handed out, copied: at an address returned, or the last ones.
+const bytesAt = (at) => Module.HEAPU8.slice(at, at + Module._quendar_bytes_size());
+const lastBytes = () => bytesAt(Module._quendar_history_bytes());
+// A reply as JSON, with the bytes that came with it.
+const withBytes = (reply) => Object.assign(JSON.parse(reply), { bytes: lastBytes() });
+
 export const engine = {
   start: (dir) => text("quendar_start", dir),
   step: () => Module._quendar_step(),
@@ -44,6 +61,18 @@ export const engine = {
     const at = Module._quendar_study_file(kind);
     return Module.HEAPU8.slice(at, at + Module._quendar_bytes_size());
   },
+  // The kanji card: kanji.tsv's bytes once (returns what was wrong with them, or ""), then
+  // a compound's kanji with their meanings.
+  kanjiLoad(bytes) {
+    const at = Module._malloc(Math.max(1, bytes.length));
+    try {
+      Module.HEAPU8.set(bytes, at);
+      return Module.ccall("quendar_kanji_load", "string", ["number", "number"], [at, bytes.length]);
+    } finally {
+      Module._free(at);
+    }
+  },
+  kanjiCard: (word) => json("quendar_kanji_card", word),
   listFile: () => text("quendar_list_file"),
   // The characters the chosen list's deals can put on the field.
   dealCharacters: (dir) => text("quendar_deal_characters", dir),
@@ -75,4 +104,19 @@ export const engine = {
       Module._free(at);
     }
   },
+  // The learner's history: the engine keeps a copy of the stored lines and works out the
+  // schedule, the counts and practice lists; times are the page's clock, Date.now().
+  historyLoad: (bytes, name) => onHeap(bytes, (at, n) => JSON.parse(
+    Module.ccall("quendar_history_load", "string", ["number", "number", "string"], [at, n, name]))),
+  historyAdd: (bytes) => onHeap(bytes, (at, n) => Module._quendar_history_add(at, n)),
+  historyRunLines: (list, now) => bytesAt(Module.ccall("quendar_history_run_lines", "number",
+                                                       ["string", "number"], [list, now])),
+  // {added, warning, bytes: the lines to store} or {error}; null when there is no room.
+  historyImport: (name, bytes) => onHeap(bytes, (at, n) => withBytes(Module.ccall(
+    "quendar_history_import", "string", ["string", "number", "number"], [name, at, n]))),
+  historyExport: () => bytesAt(Module._quendar_history_export()),
+  historyCounts: (path, now, utcOffsetMin) => json("quendar_history_counts", path, now, utcOffsetMin),
+  // {lines, bytes: the practice list as a word list} or {error}.
+  historyPractice: (path, name, now) => withBytes(text("quendar_history_practice", path, name, now)),
+  exists: (path) => Module.FS.analyzePath(path).exists,
 };

@@ -79,7 +79,7 @@ export function listen() {
     backToGame();
   });
   $("again").addEventListener("click", () => startRun());
-  for (const b of document.querySelectorAll("#lists button"))
+  for (const b of document.querySelectorAll("#lists button[data-list]"))
     b.addEventListener("click", () => choose(b.dataset.list, null));
   $("own").addEventListener("change", (e) => {
     const f = e.target.files[0];

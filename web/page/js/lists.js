@@ -7,6 +7,8 @@ import { startRun, stopRun } from "./loop.js";
 import { resetStudy } from "./study.js";
 import { loadFullFaces } from "./faces.js";
 import { prefs, t } from "./words.js";
+import { keepShippedCopy } from "./history.js";
+import { refreshProgress } from "./progress.js";
 
 // The shipped lists are the page's list buttons, the default first.
 export const SHIPPED = [...document.querySelectorAll("#lists button[data-list]")].map((b) => b.dataset.list);
@@ -55,10 +57,14 @@ async function load(shipped, file, current) {
     engine.listShipped();
     engine.writeFile(RUN_DIR + "/" + engine.listFile(), new Uint8Array(bytes));
     run.listName = shipped;
+    run.historyList = shipped;
     run.cutFacesSuffice = true;
+    keepShippedCopy(shipped, bytes);
   } else {
     await streamOwnList(file, current);
     run.listName = "own:" + file.name;
+    // A practice list's runs count for the shipped list it came from.
+    run.historyList = file.historyList || file.name;
     run.cutFacesSuffice = Boolean(file.cutFacesSuffice);
     if (!run.cutFacesSuffice) await loadFullFaces();
     if (!current()) throw new Overtaken();
@@ -69,9 +75,10 @@ async function load(shipped, file, current) {
 export async function choose(shipped, file) {
   const mine = ++choice;
   const current = () => mine === choice;
-  for (const b of document.querySelectorAll("#lists button"))
+  for (const b of document.querySelectorAll("#lists button[data-list]"))
     b.setAttribute("aria-pressed", String(b.dataset.list === shipped));
   if (shipped) prefs.set("list", shipped);
+  if (shipped) refreshProgress();
   stopRun(null);
   // The panel shows what the game now plays: nothing until the new list is in.
   resetStudy();

@@ -7,6 +7,7 @@ import { freezeStudy, resetStudy, updateStudy } from "./study.js";
 import { keepAwake } from "./awake.js";
 import { facesWait } from "./faces.js";
 import { showCommands } from "./commands.js";
+import { keepRun, runStarted } from "./history.js";
 
 let stepTimer = null;
 let frameRequest = 0;
@@ -102,6 +103,7 @@ export function startRun() {
   shownWindow = null;
   resetStudy();
   const error = engine.start(RUN_DIR);
+  runStarted();
   run.running = true;
   resetLayout();
   if (error) {
@@ -126,7 +128,10 @@ export function stopRun(error) {
   keepAwake(false);
   if (error !== null) $("howto").open = false;  // the first game is over
   if (was && error !== null) freezeStudy();
-  if (was) engine.stop();
+  if (was) {
+    keepRun();
+    engine.stop();
+  }
   if (error === null) return;
   $("window").hidden = true;
   if (error) {

@@ -10,12 +10,15 @@ import { quendarSound } from "./sound.js";
 import { listen } from "./input.js";
 import { choose, firstList } from "./lists.js";
 import { listenStudy } from "./study.js";
+import { listenKanji } from "./kanji.js";
 import { requestDraw } from "./loop.js";
 import { keepAwake } from "./awake.js";
 import { readyResolved } from "./testhook.js";
 import { dealCharacters, loadFaces, loadOtherFaces } from "./faces.js";
 import { expect, progress } from "./loading.js";
 import { registerWorker } from "./offline.js";
+import { keepRun, startHistory } from "./history.js";
+import { listenProgress } from "./progress.js";
 
 expect("engine", 110);
 
@@ -49,11 +52,14 @@ window.Module = {
       // The game's room changed: fit it again.
       shownChanged: () => requestDraw(true),
       ended: () => {
+        keepRun();
         keepAwake(false);
         $("howto").open = false;
       },
       play: (file) => choose(null, file),
     });
+    listenKanji();
+    listenProgress({ list: firstList, play: (file) => choose(null, file) });
     await picturesLoaded;
     // How to play stays open until a first game, on a page that has never chosen a list;
     // on a phone held sideways it would take the game's height, so it starts folded there.
@@ -66,6 +72,8 @@ window.Module = {
       return loadOtherFaces();
     });
     allFaces.then(registerWorker);
+    // After the first choice, which clears the page's message: storage may have one.
+    startHistory();
     // The driver's screenshots draw text at once, whichever list is chosen.
     if (testMode) await allFaces;
     readyResolved();

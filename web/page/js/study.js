@@ -77,7 +77,7 @@ function reviewView() {
     // The group is named in words, its colour only repeats it.
     const list = el("ol", "matches g" + g.group);
     parts.push(el("h3", "g" + g.group, t(g.title) + " (" + g.rows.length + ")"), list);
-    for (const r of g.rows) list.append(row(r));
+    for (const r of g.rows) list.append(Object.assign(row(r), { tabIndex: 0 }));  // opens its kanji
   }
   body.replaceChildren(...parts);
   rendered = "review";
@@ -145,7 +145,7 @@ function files() {
            anki: engine.studyFile(FILE.anki) };
 }
 
-function download(bytes, name) {
+export function download(bytes, name) {
   if (!bytes.length) return;
   const url = URL.createObjectURL(new Blob([bytes], { type: "text/plain;charset=utf-8" }));
   const a = Object.assign(document.createElement("a"), { href: url, download: name });

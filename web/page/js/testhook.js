@@ -8,6 +8,7 @@ import { listLoading } from "./lists.js";
 import { panelCost } from "./study.js";
 import { awake } from "./awake.js";
 import { t } from "./words.js";
+import { historyCost } from "./history.js";
 
 let resolveReady;
 export const readyResolved = () => resolveReady();
@@ -21,6 +22,8 @@ window.quendar = {
   tickStats: () => engine.tickStats(),
   // What each update of the study panel cost, in ms.
   panelCost,
+  // What reading the history, loading it and counting it cost, in ms.
+  historyCost,
   // Whether the page holds the screen awake.
   awake,
   // The live game's state, in the driver's snapshot format.
