@@ -33,15 +33,19 @@ const char* TitleOf(ReviewGroup g) {
 
 std::string TextJson(const ViewText& t) {
   std::string o = "{\"key\":" + JsonString(t.key) + ",\"args\":[";
-  for (std::size_t i = 0; i < t.args.size(); ++i)
-    o += (i ? "," : "") + JsonString(t.args[i]);
+  for (std::size_t i = 0; i < t.args.size(); ++i) {
+    if (i) o += ',';
+    o += JsonString(t.args[i]);
+  }
   return o + "]}";
 }
 
 std::string Strings(const std::vector<std::string>& v) {
   std::string o = "[";
-  for (std::size_t i = 0; i < v.size(); ++i)
-    o += (i ? "," : "") + JsonString(v[i]);
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    if (i) o += ',';
+    o += JsonString(v[i]);
+  }
   return o + "]";
 }
 
@@ -126,14 +130,18 @@ std::string ViewJson(const StudyView& v) {
                   ",\"last\":";
   o += v.mode == StudyView::Mode::Play ? RowJson(v.last) : "null";
   o += ",\"older\":[";
-  for (std::size_t i = 0; i < v.older.size(); ++i)
-    o += (i ? "," : "") + RowJson(v.older[i]);
+  for (std::size_t i = 0; i < v.older.size(); ++i) {
+    if (i) o += ',';
+    o += RowJson(v.older[i]);
+  }
   o += "],\"groups\":[";
   for (std::size_t g = 0; g < v.groups.size(); ++g) {
     o += std::string(g ? "," : "") + "{\"title\":" + JsonString(v.groups[g].title) +
          ",\"group\":" + std::to_string(static_cast<int>(v.groups[g].group)) + ",\"rows\":[";
-    for (std::size_t i = 0; i < v.groups[g].rows.size(); ++i)
-      o += (i ? "," : "") + RowJson(v.groups[g].rows[i]);
+    for (std::size_t i = 0; i < v.groups[g].rows.size(); ++i) {
+      if (i) o += ',';
+      o += RowJson(v.groups[g].rows[i]);
+    }
     o += "]}";
   }
   return o + "]}";
