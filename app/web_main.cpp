@@ -41,8 +41,11 @@ PageRun::PageRun() {
   runtime.SetNoticeSink(NoticeToPage);
   // The page speaks the reading once the chime it is about to play has ended.
   study.OnMatched([](const StudyEntry& e) {
-    EM_ASM({ if (Module.quendarVoice) Module.quendarVoice.matched(UTF8ToString($0)); },
-           e.word.c_str());
+    EM_ASM(
+        {
+          if (Module.quendarVoice) Module.quendarVoice.matched(UTF8ToString($0));
+        },
+        e.word.c_str());
   });
   RegisterProgram(runtime);
 }
