@@ -1254,6 +1254,10 @@ def voice(c, desk, game, assets):
     c.check("F3 again, then a click on the strip's compound, speaks it again",
             wait_for(lambda: any(e[0] == "voice-start" for e in events()[before:])),
             f"{events()[before:]}")
+    desk.close_button(main)  # with a reading's chunk loaded: freed before the mixer closes
+    status = game.wait_exit(STEP_TIMEOUT)
+    c.check("closed, the game exits with status 0 (no leak under the sanitizers)", status == 0,
+            f"exit status {status}")
     c.check("nothing is wrong with the pack", "readings" not in game.output(), game.output())
 
 
