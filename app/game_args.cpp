@@ -46,6 +46,8 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
         args.fullscreen = true;
       } else if (arg == "--no-study") {
         args.study = false;
+      } else if (arg == "--no-voice") {
+        args.voice = false;
       } else if (valued("--review")) {
         if (value.empty()) return Fail("--review wants a file to write the review to");
         args.review = value;
@@ -86,9 +88,9 @@ GameArgs ParseGameArgs(int argc, const char* const* argv) {
 }
 
 std::string GameUsage() {
-  return "usage: quendar [--scale N] [--fullscreen] [--no-study] [--lang en|ja] [--review FILE]\n"
-         "               [--anki FILE] [--history FILE | --no-history] [--practice]\n"
-         "               [[--list] LIST]\n"
+  return "usage: quendar [--scale N] [--fullscreen] [--no-study] [--no-voice] [--lang en|ja]\n"
+         "               [--review FILE] [--anki FILE] [--history FILE | --no-history]\n"
+         "               [--practice] [[--list] LIST]\n"
          "Plays Quendar, a game for practising two-kanji compounds.\n"
          "\n"
          "  LIST, --list LIST  play this word list: a file, or a shipped list by name:\n"
@@ -98,6 +100,7 @@ std::string GameUsage() {
          "                     or a whole multiple on a high-density display or desktop)\n"
          "  --fullscreen       open the windows on the whole screen (F11 toggles it)\n"
          "  --no-study         start without the study strip (F2 shows and hides it)\n"
+         "  --no-voice         start without the spoken readings (F3 switches them on)\n"
          "  --review FILE      when the game ends, and again on closing, write the run's\n"
          "                     review to FILE: compound, reading, meaning and result,\n"
          "                     TAB-separated UTF-8, a word list itself\n"
@@ -120,7 +123,8 @@ std::string GameUsage() {
          "and matigai.wav are looked up in the same places, each on its own.\n"
          "F11 switches full screen on and off; Esc leaves it. F2 shows and hides the\n"
          "study strip: the readings and meanings of matched compounds, and at the end\n"
-         "a review of the run.\n";
+         "a review of the run. After the chime of a match the compound's reading is\n"
+         "spoken (a click on it in the strip says it again); F3 switches that off and on.\n";
 }
 
 std::string GameVersion() {

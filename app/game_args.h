@@ -13,6 +13,7 @@ struct GameArgs {
   double scale = 0;  // 0: pick one for the display
   bool fullscreen = false;
   bool study = true;   // the study strip beside the field, for an annotated list
+  bool voice = true;   // matched compounds' readings spoken (F3 switches it)
   std::string review;  // where the run's review is written, "" for nowhere
   std::string anki;    // where the run's cards for Anki are written, "" for nowhere
   std::string lang;    // "en" or "ja"; "" for the locale's

@@ -1,7 +1,11 @@
 // quendar: the game, on the SDL front end, with the study strip beside it.
+#include <SDL.h>
+
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <system_error>
 #include <vector>
 
@@ -12,10 +16,12 @@
 #include "platform/data_dirs.h"
 #include "platform/frontend.h"
 #include "platform/pictures.h"
+#include "platform/voice.h"
 #include "study/anki.h"
 #include "study/record.h"
 #include "study/review_file.h"
 #include "study/strip.h"
+#include "study/voice.h"
 
 namespace {
 
@@ -46,6 +52,12 @@ std::vector<quendar::ReadFile> FilesTheGameReads(const std::string& list) {
       read.push_back({it->path().string(), "a picture the game shows"});
   }
   return read;
+}
+
+// The folder of the recorded readings, found where the sounds are; "" for none.
+std::string VoiceDir(const std::string& list) {
+  const auto index = quendar::GameDataFiles(list).Find("voice/readings.tsv");
+  return index ? std::filesystem::path(*index).parent_path().string() : "";
 }
 
 }  // namespace
@@ -94,14 +106,42 @@ int main(int argc, char** argv) {
   quendar::StudyStrip strip(study, "Form1", lang);
   history.ShowProgress(study);
   study.OnEnded([&] { WriteReview(args.review, args.anki, study); });
-  quendar::ProgramDescription program{[&](quendar::Runtime& runtime) {
-                                        runtime.SetStudy(study);
-                                        quendar::RegisterProgram(runtime);
-                                      },
-                                      "cright", quendar::MakeWindow,
-                                      [&](const quendar::Window& w) { return strip.For(w); }};
-  const int status =
-      quendar::RunGame(options, program, history.Wrap(quendar::BenchStatsHooks(), study));
+
+  // The readings speak through the game's mixer, made inside the run and gone after it.
+  std::unique_ptr<quendar::MixerVoice> voiceOut;
+  std::unique_ptr<quendar::Voice> voice;
+  const auto now = [] { return static_cast<std::int64_t>(SDL_GetTicks64()); };
+  study.OnMatched([&](const quendar::StudyEntry& e) {
+    if (voice) voice->Request(e.word, now());
+  });
+  strip.OnSpeak([&](const std::string& word) {
+    if (voice) voice->Request(word, now());
+  });
+  study.OnVoiceKey([&] {
+    if (voice) voice->Toggle();
+  });
+  quendar::ProgramDescription program{
+      [&](quendar::Runtime& runtime) {
+        runtime.SetStudy(study);
+        quendar::RegisterProgram(runtime);
+      },
+      "cright", quendar::MakeWindow, [&](const quendar::Window& w) { return strip.For(w); },
+      [&](quendar::MixerSound& sound) {
+        voiceOut = std::make_unique<quendar::MixerVoice>(sound);
+        voice = std::make_unique<quendar::Voice>(VoiceDir(args.list), *voiceOut, args.voice);
+      }};
+  quendar::FrontEndHooks hooks = history.Wrap(quendar::BenchStatsHooks(), study);
+  hooks.eventsDelivered = [&, inner = std::move(hooks.eventsDelivered)](const auto& runtime) {
+    if (inner) inner(runtime);
+    if (voice) voice->Poll(now());
+    if (voiceOut) voiceOut->Flush();
+  };
+  hooks.finished = [&, inner = std::move(hooks.finished)](const auto& runtime) {
+    if (inner) inner(runtime);
+    voice.reset();  // before the mixer closes
+    voiceOut.reset();
+  };
+  const int status = quendar::RunGame(options, program, hooks);
   WriteReview(args.review, args.anki, study);
   history.Append(study);
   return status;

@@ -39,6 +39,14 @@ PageRun::PageRun() {
   runtime.SetStudy(study);
   runtime.SetFiles(pageFiles);
   runtime.SetNoticeSink(NoticeToPage);
+  // The page speaks the reading once the chime it is about to play has ended.
+  study.OnMatched([](const StudyEntry& e) {
+    EM_ASM(
+        {
+          if (Module.quendarVoice) Module.quendarVoice.matched(UTF8ToString($0));
+        },
+        e.word.c_str());
+  });
   RegisterProgram(runtime);
 }
 

@@ -17,6 +17,7 @@ inline constexpr int kRight = 39;
 inline constexpr int kDown = 40;
 inline constexpr int kF1 = 112;
 inline constexpr int kF2 = 113;  // the study strip's, never the game's
+inline constexpr int kF3 = 114;  // the spoken readings', never the game's
 inline constexpr int kF11 = 122;
 
 }  // namespace quendar::KeyCode

@@ -281,6 +281,7 @@ int RunGame(const FrontEndOptions& options, const ProgramDescription& program,
     SteadyClock clock;
     Random random(clock);
     MixerSound sound(files);
+    if (program.soundMade) program.soundMade(sound);
     Runtime runtime(clock, random, sound);
     runtime.SetFiles(files);
     program.registerWindows(runtime);

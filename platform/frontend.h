@@ -12,6 +12,8 @@
 
 namespace quendar {
 
+class MixerSound;
+
 struct FrontEndOptions {
   double scale = 0;         // 0: 1, or a whole multiple on a high-density display
   bool fullscreen = false;  // windows open on the whole desktop, as after F11
@@ -26,6 +28,9 @@ struct ProgramDescription {
   std::function<std::unique_ptr<Window>(Runtime&, const std::string&)> makeWindow;
   // What stands beside a window (the study strip); may be empty.
   SidePanelSource sidePanel;
+  // Given the game's mixer once it is made, for what the program says beside the game's
+  // sounds (the spoken readings). May be empty.
+  std::function<void(MixerSound&)> soundMade;
 };
 
 // Observers a benchmark installs; each may be empty.

@@ -16,8 +16,6 @@ namespace quendar {
 
 namespace {
 
-constexpr int kChannel = 0;
-
 void Put16(std::vector<unsigned char>& b, std::uint16_t v) {
   b.push_back(v & 0xFF);
   b.push_back(v >> 8);
@@ -85,7 +83,7 @@ bool MixerSound::Open() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
-  Mix_AllocateChannels(1);
+  Mix_AllocateChannels(2);
   state_ = State::Open;
   return true;
 }
@@ -163,7 +161,7 @@ void MixerSound::Play(const std::string& name) {
   if (files_)
     if (const auto path = files_->Find(name)) file = *path;
   // Halting first means the mixer no longer reads a chunk that a reload frees.
-  Mix_HaltChannel(kChannel);
+  Mix_HaltChannel(kCueChannel);
   Loaded& l = Load(file);
   Mix_Chunk* chunk = l.chunk.get();
   if (!chunk) {
@@ -172,11 +170,13 @@ void MixerSound::Play(const std::string& name) {
                 << "; sounding the alert tone instead\n";
     chunk = Alert();
   }
-  if (chunk) Mix_PlayChannel(kChannel, chunk, 0);
+  if (!chunk) return;
+  if (onPlay_) onPlay_();
+  Mix_PlayChannel(kCueChannel, chunk, 0);
 }
 
 bool MixerSound::playing() const {
-  return state_ == State::Open && Mix_Playing(kChannel) != 0;
+  return state_ == State::Open && Mix_Playing(kCueChannel) != 0;
 }
 
 }  // namespace quendar

@@ -7,6 +7,7 @@
 #include <SDL_mixer.h>
 #include <sys/stat.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -40,7 +41,16 @@ class MixerSound : public SoundService {
 
   // Whether audio could be opened (false before the first request, and when silent).
   bool open() const { return state_ == State::Open; }
+  // Opens audio now when it was not yet; whether it is open.
+  bool Ready() { return Open(); }
+  // Whether a sound of the game is playing.
   bool playing() const;
+  // Called just before each sound of the game starts.
+  void OnPlay(std::function<void()> f) { onPlay_ = std::move(f); }
+
+  // The game's sounds take turns on one channel; the other is kept for the spoken readings.
+  static constexpr int kCueChannel = 0;
+  static constexpr int kVoiceChannel = 1;
 
  private:
   enum class State { Unopened, Open, Silent };
@@ -64,6 +74,7 @@ class MixerSound : public SoundService {
   std::map<std::string, Loaded> loaded_;
   std::set<std::string> warned_;  // "file: problem" lines already printed
   int loads_ = 0;
+  std::function<void()> onPlay_;
 };
 
 // A short alert tone as a complete WAV file in memory (16-bit mono PCM).

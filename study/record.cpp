@@ -130,6 +130,10 @@ bool StudyRecord::TakeKey(int keyCode) {
     Changed();
     return true;
   }
+  if (keyCode == KeyCode::kF3 && onVoiceKey_) {
+    onVoiceKey_();
+    return true;
+  }
   if (!ended_ || !shown_ || keyCode < KeyCode::kPageUp || keyCode > KeyCode::kHome) return false;
   if (onReviewKey_) onReviewKey_(keyCode);
   return true;

@@ -47,6 +47,8 @@ class StudyRecord : public StudyService {
   // which has ended), passed on to whatever lays the review out.
   bool TakeKey(int keyCode) override;
   void OnReviewKey(std::function<void(int)> f) { onReviewKey_ = std::move(f); }
+  // F3, taken only where a voice is there to switch.
+  void OnVoiceKey(std::function<void()> f) { onVoiceKey_ = std::move(f); }
 
   bool shown() const { return shown_; }
   bool ended() const { return ended_; }
@@ -101,6 +103,7 @@ class StudyRecord : public StudyService {
   std::uint64_t revision_ = 0;
   std::function<void()> onEnded_;
   std::function<void(int)> onReviewKey_;
+  std::function<void()> onVoiceKey_;
   std::function<void(const std::vector<std::string>&, int)> onListRead_;
   std::function<void(const StudyEntry&)> onMatched_;
   Progress progress_;

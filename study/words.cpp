@@ -49,6 +49,9 @@ constexpr Word kWords[] = {
     {"own", "Open your own list…", "自分のリストを開く…"},
     {"lists", "Word list", "単語リスト"},
     {"sound", "Sound", "音"},
+    {"voice", "Voice", "音声"},
+    {"voiceTitle", "Speak each matched compound's reading after the chime",
+     "そろえた熟語の読みをチャイムのあとに読み上げる"},
     {"language", "日本語", "English"},
     {"languageTitle", "表示を日本語にする", "Show the page in English"},
     {"close", "Close", "閉じる"},
@@ -127,6 +130,11 @@ constexpr Word kWords[] = {
      "このブラウザには進み具合を残せません ({0})。ゲームは続けられます。"},
     {"tooLargeHistory", "{0}: is {1} MiB, too large for a history (at most {2} MiB)",
      "{0}: {1} MiB は履歴として大きすぎます (最大 {2} MiB)"},
+    {"creditVoice",
+     "Spoken readings: the voice HTS Voice NIT ATR503 M001, © Nagoya Institute of Technology "
+     "and Tokyo Institute of Technology, CC BY 3.0 (https://creativecommons.org/licenses/by/3.0/)",
+     "読み上げ: 音声 HTS Voice NIT ATR503 M001, © 名古屋工業大学・東京工業大学, CC BY 3.0 "
+     "(https://creativecommons.org/licenses/by/3.0/)"},
     {"cannotRead", "{0}: cannot be read: {1}", "{0}: 読めません: {1}"},
     {"cannotLoad", "{0}: cannot be loaded ({1})", "{0}: 読み込めません ({1})"},
     {"tooLong", "The script is too long for the engine's memory ({0} bytes)",

@@ -1209,6 +1209,74 @@ def prepare_review(workdir):
     os.link(review, os.path.join(workdir, "old-review.tsv"))
 
 
+def voice(c, desk, game, assets):
+    """The voice back end logs (QUENDAR_VOICE_LOG) each cue and reading as it starts and
+    ends; matches are made by clicking blocks until the log shows enough of them."""
+    main = wait_for(lambda: desk.window("Quendar"), START_TIMEOUT)
+    if not c.check("the main window appears", main):
+        return
+    board = Board(desk.geometry(main))
+    log = os.path.join(desk.workdir, "voice.log")
+
+    def events():
+        with open(log) as f:
+            return [line.split()[1:] for line in f if line.strip()]
+
+    def play_until(test, shots=60):
+        for shot in range(shots):
+            if test(events()):
+                return True
+            desk.click(*board.centre_on_screen(board.bottom_block(shot % COLUMNS)))
+            time.sleep(0.7)
+        return wait_for(lambda: test(events()), 3)
+
+    spoken = lambda ev: sum(e[0] == "voice-start" for e in ev)
+    c.check("matches are spoken", play_until(lambda ev: spoken(ev) >= 2), f"{events()}")
+    ev = events()
+    # Overlap: a reading starting while a cue sounds, or a cue starting over a reading
+    # that is not cut at once (the cut is logged right after the cue's start).
+    order, cue_on, voice_on = [e[0] for e in ev], False, False
+    overlaps = []
+    for i, what in enumerate(order):
+        if what == "voice-start" and cue_on or (
+                what == "cue-start" and voice_on and order[i + 1:i + 2] != ["voice-stop"]):
+            overlaps.append(i)
+        cue_on = {"cue-start": True, "cue-end": False}.get(what, cue_on)
+        voice_on = {"voice-start": True, "voice-end": False, "voice-stop": False}.get(
+            what, voice_on)
+    first = order.index("voice-start") if "voice-start" in order else -1
+    c.check("a match requests the chime, then the reading once the chime has ended, "
+            "never over it", first > 1 and order[first - 2:first] == ["cue-start", "cue-end"]
+            and not overlaps, f"{ev}")
+    desk.key(main, "F3")
+    before = len(events())
+    matched = play_until(lambda ev: ev[before:].count(["cue-end"]) >= 3)
+    c.check("with F3 the voice is off: matches and misses sound, nothing is spoken",
+            matched and not any(e[0] == "voice-start" for e in events()[before:]),
+            f"{events()[before:]}")
+    desk.key(main, "F3")
+    # A click on the large compound in the strip says it again.
+    x, y = board.x + round_half_up(CLIENT_W * board.scale), board.y + board.menu
+    before = len(events())
+    desk.click(x + round(100 * board.scale), y + round(40 * board.scale))
+    c.check("F3 again, then a click on the strip's compound, speaks it again",
+            wait_for(lambda: any(e[0] == "voice-start" for e in events()[before:])),
+            f"{events()[before:]}")
+    desk.close_button(main)  # with a reading's chunk loaded: freed before the mixer closes
+    status = game.wait_exit(STEP_TIMEOUT)
+    c.check("closed, the game exits with status 0 (no leak under the sanitizers)", status == 0,
+            f"exit status {status}")
+    c.check("nothing is wrong with the pack", "readings" not in game.output(), game.output())
+
+
+def prepare_voice(workdir, assets):
+    """The shipped list's first compounds, which have recordings."""
+    with open(os.path.join(assets, "jyukugo.dat"), "rb") as f:
+        lines = f.read().split(b"\r\n")[:48]
+    with open(os.path.join(workdir, "jyukugo.dat"), "wb") as f:
+        f.write(b"".join(line + b"\r\n" for line in lines))
+
+
 # A meaning no file may split or misread: a quote, markup, a leading hash, a long tail.
 HOSTILE = '#1 "say <b>cheese</b>"; ' + "x" * 300
 
@@ -1237,11 +1305,12 @@ def read_anki(path):
 SCENARIOS = {"play": (play, len(WORDS)), "wm-close": (wm_close, len(WORDS)),
              "game-over": (game_over, 5), "error-window": (error_window, 0),
              "no-close-lost": (no_close_lost, len(WORDS)), "installed": (installed, 0),
-             "study": (study, len(WORDS)), "review-hangup": (review_hangup, len(WORDS))}
+             "study": (study, len(WORDS)), "review-hangup": (review_hangup, len(WORDS)),
+             "voice": (voice, len(WORDS))}
 # The scenarios that start the game themselves, or with other arguments.
 GAME_ARGS = {"error-window": ["no-such-list.dat"],
              "study": ["--review", "review.tsv", "--anki", "anki.txt", "--lang", "en"],
-             "review-hangup": ["--review", "review.tsv"]}
+             "review-hangup": ["--review", "review.tsv"], "voice": ["--lang", "en"]}
 ERROR_TITLE = "Quendar: cannot start"
 IS_BUTTON_EDGE = lambda p: p[2] >= 150 and p[0] <= 90 and 90 <= p[1] <= 130  # #3A6EA5
 
@@ -1279,6 +1348,8 @@ def main():
             prepare_study(workdir, args.assets, lines)
         if args.scenario == "review-hangup":
             prepare_review(workdir)
+        if args.scenario == "voice":
+            prepare_voice(workdir, args.assets)
         xserver = XServer(workdir)
         desk = Desktop(xserver.display, workdir)
         c.desk = desk
@@ -1286,6 +1357,8 @@ def main():
             run(c, desk, None, args.assets)
         else:
             env = {"QUENDAR_NO_MESSAGE_BOX": None} if args.scenario == "error-window" else {}
+            if args.scenario == "voice":
+                env["QUENDAR_VOICE_LOG"] = os.path.join(workdir, "voice.log")
             game = Game(os.path.abspath(args.game), workdir, desk,
                         GAME_ARGS.get(args.scenario, ()), env_extra=env)
             run(c, desk, game, args.assets)

@@ -4,6 +4,7 @@ import { engine, POINTER } from "./engine.js";
 import { requestDraw, restep, startRun } from "./loop.js";
 import { choose } from "./lists.js";
 import { quendarSound } from "./sound.js";
+import { quendarVoice } from "./voice.js";
 import { otherLanguage, prefs, setLanguage } from "./words.js";
 import { listenCommands } from "./commands.js";
 
@@ -76,6 +77,17 @@ export function listen() {
   sound.addEventListener("click", () => {
     setSound(quendarSound.muted);
     prefs.set("sound", quendarSound.muted ? "off" : "on");
+    backToGame();
+  });
+  const voice = $("voice");
+  const setVoice = (on) => {
+    quendarVoice.setOn(on);
+    voice.setAttribute("aria-pressed", String(on));
+  };
+  setVoice(prefs.get("voice") !== "off");
+  voice.addEventListener("click", () => {
+    setVoice(!quendarVoice.on);
+    prefs.set("voice", quendarVoice.on ? "on" : "off");
     backToGame();
   });
   $("again").addEventListener("click", () => startRun());

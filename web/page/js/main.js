@@ -7,6 +7,7 @@ import { engine } from "./engine.js";
 import { prefs } from "./words.js";
 import { picturesLoaded, quendarCanvas } from "./canvas.js";
 import { quendarSound } from "./sound.js";
+import { quendarVoice } from "./voice.js";
 import { listen } from "./input.js";
 import { choose, firstList } from "./lists.js";
 import { listenStudy } from "./study.js";
@@ -35,6 +36,7 @@ window.Module = {
   canvas,
   quendarCanvas,
   quendarSound,
+  quendarVoice,
   print: (t) => console.log(t),
   printErr: (t) => console.warn(t),
   // A line for the player from the game (a list too short to play), shown on the page.
@@ -57,6 +59,7 @@ window.Module = {
         $("howto").open = false;
       },
       play: (file) => choose(null, file),
+      speak: (word) => quendarVoice.say(word),
     });
     listenKanji();
     listenProgress({ list: firstList, play: (file) => choose(null, file) });
@@ -67,11 +70,16 @@ window.Module = {
     await choose(firstList(), null);
     // While the opening plays, the faces the list's deals can need; then the sounds, the
     // other faces, and the offline copy, which fetches what the page has not.
+    let sounds;
     const allFaces = loadFaces(dealCharacters()).then(() => {
-      quendarSound.load();
+      sounds = quendarSound.load();
       return loadOtherFaces();
     });
-    allFaces.then(registerWorker);
+    // The recordings last of all, through the worker once it keeps what is fetched.
+    allFaces.then(() => {
+      const controlled = registerWorker();
+      quendarVoice.load(Promise.all([sounds, controlled]));
+    });
     // After the first choice, which clears the page's message: storage may have one.
     startHistory();
     // The driver's screenshots draw text at once, whichever list is chosen.

@@ -20,8 +20,16 @@ function offer(worker) {
   };
 }
 
+// Settles once the worker has this page in its hands, so that what the page fetches from
+// then on is kept too; at once where there is no worker, and after a while when it cannot
+// take the page (no room for the copy).
 export function registerWorker() {
-  if (!("serviceWorker" in navigator) || !window.isSecureContext) return;
+  if (!("serviceWorker" in navigator) || !window.isSecureContext) return Promise.resolve();
+  const controlled = new Promise((resolve) => {
+    if (navigator.serviceWorker.controller) resolve();
+    navigator.serviceWorker.addEventListener("controllerchange", resolve);
+    setTimeout(resolve, 10000);
+  });
   navigator.serviceWorker.addEventListener("controllerchange", () => {
     if (reloading) location.reload();
   });
@@ -36,4 +44,5 @@ export function registerWorker() {
       if (w) w.addEventListener("statechange", () => { if (w.state === "installed") waiting(); });
     });
   }, (e) => console.warn("No offline play: " + e.message));
+  return controlled;
 }

@@ -6,19 +6,21 @@ export const quendarSound = {
   buffers: {},
   current: null,
   muted: false,  // the page's sound switch
+  endsAt: 0,     // when the sound last started ends, in the context's time
+  onPlay: null,  // called as each sound starts (the voice gives way to it)
   // No shot is fired before the main window, so the sounds, and the audio context, whose
   // start can take a good part of the first frame's time, come after what it needs.
+  // Settles once every sound is in or has failed.
   load() {
     try {
       this.context = new AudioContext();
     } catch (e) {
-      return;  // no audio: the game plays on in silence
+      return Promise.resolve();  // no audio: the game plays on in silence
     }
-    for (const name of ["seikai2.wav", "matigai.wav"]) {
+    return Promise.all(["seikai2.wav", "matigai.wav"].map((name) =>
       fetch(versioned(name)).then((r) => (r.ok ? r.arrayBuffer() : Promise.reject()))
         .then((b) => this.context.decodeAudioData(b))
-        .then((buf) => { this.buffers[name] = buf; }, () => { this.buffers[name] = null; });
-    }
+        .then((buf) => { this.buffers[name] = buf; }, () => { this.buffers[name] = null; })));
   },
   // Browsers start audio only after a gesture; until then play is silent.
   resume() {
@@ -46,5 +48,7 @@ export const quendarSound = {
     source.connect(c.destination);
     source.start();
     this.current = source;
+    this.endsAt = c.currentTime + (source.buffer ? source.buffer.duration : 0.12);
+    if (this.onPlay) this.onPlay(name);
   },
 };

@@ -17,7 +17,8 @@ let shownRows = 0;    // rows of older matches the play view lists
 let frozen = null;    // the run's files, kept when the program has ended
 let busy = false;     // an action of the panel under way: one at a time
 let said = "";        // what the live region said last
-const hooks = { shownChanged: () => {}, ended: () => {}, play: () => Promise.resolve() };
+const hooks = { shownChanged: () => {}, ended: () => {}, play: () => Promise.resolve(),
+                speak: () => {} };
 // What each update that found the record changed cost, in ms, for the benchmark.
 export const panelCost = [];
 
@@ -186,6 +187,11 @@ export function listenStudy(h) {
   $("anki").addEventListener("click", () => download(files().anki, "quendar-anki.txt"));
   $("review-file").addEventListener("click", () => download(files().review, "quendar-review.txt"));
   $("again-these").addEventListener("click", playAgain);
+  // A click on a compound, in play or at the review, says its reading again.
+  body.addEventListener("click", (e) => {
+    const word = e.target.closest(".word");
+    if (word) hooks.speak(word.textContent);
+  });
   onLanguage(() => {
     rendered = "";
     shownRows = 0;

@@ -1,6 +1,6 @@
 // The page's words in English and Japanese, from the learner layer's one table (the build
-// writes it into words-table.js), and the player's three remembered choices (language,
-// sound, the last shipped list): nothing else is stored. The game's captions and the
+// writes it into words-table.js), and the player's four remembered choices (language,
+// sound, voice, the last shipped list): nothing else is stored. The game's captions and the
 // engine's messages are the game's and stay as they are.
 import { WORDS } from "./words-table.js";
 
