@@ -1164,10 +1164,12 @@ def study(c, desk, game, assets):
     c.check("the strip shows the matched compound's reading",
             kana and abs(width - 16 * kana * s) <= 6 * s,
             f"{width} px of reading ink for {kana} kana at 16 px")
-    missed = near((0xB0, 0x28, 0x18), 50)  # the review's not-matched compounds
-    img = wait_for(lambda: (lambda i: i and i.count(strip, missed) > 200 and i)(
-        desk.capture(main)))
-    c.check("at the end the strip turns into the review, the misses in red", img)
+    # The review's groups in their inks: not matched in red, matched in green (a first shot
+    # that hits leaves no miss, and the compounds never the target are grey).
+    missed, hit = near((0xB0, 0x28, 0x18), 50), near((0x1E, 0x6A, 0x34), 50)
+    img = wait_for(lambda: (lambda i: i and i.count(strip, missed) + i.count(strip, hit) > 200
+                            and i)(desk.capture(main)))
+    c.check("at the end the strip turns into the review, its groups in their inks", img)
     # A click on the review's first row, then Ctrl+C: the row is on the clipboard.
     desk.click(x + strip[0] + round(100 * s), y + board.menu + round((64 + 20 + 15) * s))
     time.sleep(0.3)
