@@ -89,23 +89,7 @@ def main():
     for a in ("--web", "--assets", "--axe"):
         p.add_argument(a, required=True)
     args = p.parse_args()
-    if w.webdriver is None or not os.access(w.CHROMIUM, os.X_OK):
-        print("skipped: chromium, chromium-driver or python3-selenium is missing")
-        return 77
-    server, d = w.serve(args.web), w.browser()
-    try:
-        scenario(d, f"http://127.0.0.1:{server.server_port}/", args)
-        severe = [e["message"] for e in d.get_log("browser") if e["level"] == "SEVERE"]
-        check(not severe, f"the page logged errors: {severe}")
-    except AssertionError as e:
-        print(f"FAIL: {e}")
-        return 1
-    finally:
-        d.quit()
-        server.shutdown()
-    print("ok")
-    return 0
-
+    return w.run_page(args.web, lambda d, url: scenario(d, url, args))
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -192,23 +192,8 @@ def main():
     p.add_argument("--axe", required=True)
     p.add_argument("scenario", choices=["desktop", "phone"])
     args = p.parse_args()
-    if w.webdriver is None or not os.access(w.CHROMIUM, os.X_OK):
-        print("skipped: chromium, chromium-driver or python3-selenium is missing")
-        return 77
-    server = w.serve(args.web)
-    d = w.browser()
-    try:
-        url = f"http://127.0.0.1:{server.server_port}/"
-        globals()["scenario_" + args.scenario](d, url, args)
-    except AssertionError as e:
-        print(f"FAIL: {e}")
-        return 1
-    finally:
-        d.quit()
-        server.shutdown()
-    print("ok")
-    return 0
-
+    scenario = globals()["scenario_" + args.scenario]
+    return w.run_page(args.web, lambda d, url: scenario(d, url, args), check_log=False)
 
 if __name__ == "__main__":
     sys.exit(main())

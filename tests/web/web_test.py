@@ -108,6 +108,28 @@ def check(cond, what):
         raise AssertionError(what)
 
 
+def run_page(web, scenario, check_log=True):
+    """Runs `scenario(d, url)` in a fresh headless Chromium against `web` served on loopback,
+    as the browser tests' main does: 77 without Chromium, 1 on a failed check (or, with
+    `check_log`, an error the page logged), 0 otherwise."""
+    if webdriver is None or not os.access(CHROMIUM, os.X_OK) or not os.access(CHROMEDRIVER, os.X_OK):
+        print("skipped: chromium, chromium-driver or python3-selenium is missing")
+        return 77
+    server, d = serve(web), browser()
+    try:
+        scenario(d, f"http://127.0.0.1:{server.server_port}/")
+        severe = [e["message"] for e in d.get_log("browser") if e["level"] == "SEVERE"]
+        check(not (check_log and severe), f"the page logged errors: {severe}")
+    except AssertionError as e:
+        print(f"FAIL: {e}")
+        return 1
+    finally:
+        d.quit()
+        server.shutdown()
+    print("ok")
+    return 0
+
+
 # ---- play ------------------------------------------------------------------------------
 
 def scenario_play(d, url, args):
