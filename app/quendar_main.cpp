@@ -14,10 +14,12 @@
 #include "app/program.h"
 #include "app/run_history.h"
 #include "platform/data_dirs.h"
+#include "platform/fonts.h"
 #include "platform/frontend.h"
 #include "platform/pictures.h"
 #include "platform/voice.h"
 #include "study/anki.h"
+#include "study/kanji.h"
 #include "study/record.h"
 #include "study/review_file.h"
 #include "study/strip.h"
@@ -44,6 +46,8 @@ std::vector<quendar::ReadFile> FilesTheGameReads(const std::string& list) {
   if (auto path = files.Find("jyukugo.dat")) read.push_back({*path, "the word list being played"});
   for (const char* sound : {"seikai2.wav", "matigai.wav"})
     if (auto path = files.Find(sound)) read.push_back({*path, std::string("the sound ") + sound});
+  for (const char* data : {"kanji.tsv", "voice/readings.tsv", "voice/readings.opus"})
+    if (auto path = files.Find(data)) read.push_back({*path, std::string("the game's ") + data});
   for (const std::string& dir : quendar::DefaultPictureDirs()) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -104,6 +108,14 @@ int main(int argc, char** argv) {
                                                 std::getenv("LANG"))
                         : quendar::LangNamed(args.lang);
   quendar::StudyStrip strip(study, "Form1", lang);
+  strip.SetKanji(
+      [list = args.list] {
+        const auto path = quendar::GameDataFiles(list).Find("kanji.tsv");
+        quendar::KanjiTable table = quendar::KanjiTable::Load(path.value_or("kanji.tsv"));
+        if (!table.problem().empty()) std::cerr << "quendar: " << table.problem() << std::endl;
+        return table;
+      },
+      quendar::StrokeOrderGlyphs());
   history.ShowProgress(study);
   study.OnEnded([&] { WriteReview(args.review, args.anki, study); });
 

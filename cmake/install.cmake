@@ -6,6 +6,7 @@ install(FILES
   ${PROJECT_SOURCE_DIR}/assets/jyukugo.dat
   ${PROJECT_SOURCE_DIR}/assets/jyukugo-elementary.dat
   ${PROJECT_SOURCE_DIR}/assets/jyukugo-joyo.dat
+  ${PROJECT_SOURCE_DIR}/assets/kanji.tsv
   ${PROJECT_SOURCE_DIR}/assets/seikai2.wav
   ${PROJECT_SOURCE_DIR}/assets/matigai.wav
   DESTINATION ${CMAKE_INSTALL_DATADIR}/quendar)
@@ -86,6 +87,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-ipafont-mincho | fonts-japanese-mincho, fonts-ipafont-gothic | fonts-japanese-gothic, fonts-dejavu-core")
+# The review's kanji card numbers each kanji's strokes with this face; without it the card
+# shows the kanji and their meanings only.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-kanjistrokeorders")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)

@@ -80,6 +80,9 @@ struct MenuSlot {
 // The face of the panel's Latin text: proportional, so meanings read as prose. Screens
 // without it draw with their own sans-serif face.
 inline constexpr const char* kLatinFace = "DejaVu Sans";
+// The face that draws a kanji with its strokes numbered, for the review's kanji card.
+// Screens without it draw the Mincho face instead.
+inline constexpr const char* kStrokeFace = "KanjiStrokeOrders";
 
 struct PanelItem {
   DrawOp op = DrawOp::Fill;  // Fill or Text
@@ -103,6 +106,9 @@ class PanelInput {
   virtual std::string CopyText() const = 0;
   // Copied: the panel may say so.
   virtual void Copied() = 0;
+  // A click beside the panel (on the field). True when the panel took it, as a card it
+  // shows closes: the click then goes no further.
+  virtual bool ClickOutside() { return false; }
 };
 
 using FittedLines = std::unordered_map<std::string, std::vector<std::string>>;

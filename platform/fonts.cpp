@@ -1,6 +1,7 @@
 #include "platform/fonts.h"
 
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,23 @@ const std::vector<std::string> kMinchoFaces = {"IPAMincho", "IPAexMincho", "Noto
 const std::vector<std::string> kGothicFaces = {"IPAGothic", "IPAexGothic", "Noto Sans CJK JP"};
 
 const std::vector<std::string> kLatinFaces = {"DejaVu Sans", "Noto Sans", "Liberation Sans"};
+
+// Fontconfig's pattern of the stroke order face, or null when it is not installed.
+FcPattern* MatchStrokeFace(FcConfig* config) {
+  FcPattern* p = FcPatternCreate();
+  FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(kStrokeFace));
+  FcConfigSubstitute(config, p, FcMatchPattern);
+  FcDefaultSubstitute(p);
+  FcResult result = FcResultNoMatch;
+  FcPattern* found = FcFontMatch(config, p, &result);
+  FcPatternDestroy(p);
+  FcChar8* family = nullptr;
+  if (found && FcPatternGetString(found, FC_FAMILY, 0, &family) == FcResultMatch && family &&
+      std::string(reinterpret_cast<const char*>(family)) == kStrokeFace)
+    return found;
+  if (found) FcPatternDestroy(found);
+  return nullptr;
+}
 
 const FcChar8* U8(const std::string& s) {
   return reinterpret_cast<const FcChar8*>(s.c_str());
@@ -78,6 +96,18 @@ std::optional<FontFace> MatchJapanese(FcConfig* config, bool mincho) {
 
 }  // namespace
 
+std::function<bool(char32_t)> StrokeOrderGlyphs(FcConfig* config) {
+  FcPattern* found = MatchStrokeFace(config);
+  if (!found) return {};
+  FcCharSet* chars = nullptr;
+  std::shared_ptr<FcCharSet> kept;
+  if (FcPatternGetCharSet(found, FC_CHARSET, 0, &chars) == FcResultMatch && chars)
+    kept.reset(FcCharSetCopy(chars), FcCharSetDestroy);
+  FcPatternDestroy(found);
+  if (!kept) return {};
+  return [kept](char32_t c) { return FcCharSetHasChar(kept.get(), c) == FcTrue; };
+}
+
 bool IsMinchoFamily(const std::string& family) {
   return family.find("明朝") != std::string::npos || family.find("Mincho") != std::string::npos ||
          family.find("Serif") != std::string::npos;
@@ -101,6 +131,12 @@ const FontFace& FontLibrary::Face(const std::string& family) {
     if (auto face = MatchNamed(config_, kLatinFaces, "en"))
       return faces_.emplace(family, *face).first->second;
     return faces_.emplace(family, Face("ＭＳ ゴシック")).first->second;
+  }
+  if (family == kStrokeFace) {
+    // The kanji card's numbered strokes; without the face its kanji are plain Mincho.
+    if (auto face = MatchNamed(config_, {kStrokeFace}, "en"))
+      return faces_.emplace(family, *face).first->second;
+    return faces_.emplace(family, Face("ＭＳ 明朝")).first->second;
   }
   const bool mincho = IsMinchoFamily(family);
   std::vector<std::string> names{family};

@@ -5,6 +5,7 @@
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -57,6 +58,10 @@ class FontLibrary {
   std::map<std::tuple<std::string, int, int, bool>, Opened> open_;  // file, index, px, bold
   bool warnedSubstitute_ = false;
 };
+
+// The characters the kanji card's stroke order face draws; empty when the face is not
+// installed, so the card draws its kanji in Mincho.
+std::function<bool(char32_t)> StrokeOrderGlyphs(FcConfig* config = nullptr);
 
 // Whether a design family asks for a Mincho (serif) face rather than a Gothic one.
 bool IsMinchoFamily(const std::string& family);

@@ -204,6 +204,12 @@ void Screen::MouseDown(int x, int y) {
     if (panel && panel->input && panel->input->Click(at->x, at->y)) Touch();
     return;
   }
+  // A click beside the panel's card closes it; on the field it does nothing more, as a
+  // dialog's backdrop, while the menu bar still works.
+  if (const SidePanel* panel = Panel(); panel && panel->input && panel->input->ClickOutside()) {
+    Touch();
+    if (current_.ToClient(ox + 0.5, oy + 0.5)) return;
+  }
   pointer_.Press(current_, *model_, ox, oy);
 }
 

@@ -134,9 +134,11 @@ bool StudyRecord::TakeKey(int keyCode) {
     onVoiceKey_();
     return true;
   }
-  if (!ended_ || !shown_ || keyCode < KeyCode::kPageUp || keyCode > KeyCode::kHome) return false;
-  if (onReviewKey_) onReviewKey_(keyCode);
-  return true;
+  if (!ended_ || !shown_) return false;
+  const bool scroll = keyCode >= KeyCode::kPageUp && keyCode <= KeyCode::kHome;
+  if (!scroll && keyCode != KeyCode::kEscape) return false;
+  const bool taken = onReviewKey_ && onReviewKey_(keyCode);
+  return scroll || taken;
 }
 
 std::string StudyRecord::Json() const {

@@ -44,9 +44,10 @@ class StudyRecord : public StudyService {
   void Judged(int targetSlot, bool match) override;
   void Ended() override;
   // F2 always; at the review, the keys that scroll it (they reach no handler of the game,
-  // which has ended), passed on to whatever lays the review out.
+  // which has ended), passed on to whatever lays the review out, and Escape when that
+  // says it took it (a card closed).
   bool TakeKey(int keyCode) override;
-  void OnReviewKey(std::function<void(int)> f) { onReviewKey_ = std::move(f); }
+  void OnReviewKey(std::function<bool(int)> f) { onReviewKey_ = std::move(f); }
   // F3, taken only where a voice is there to switch.
   void OnVoiceKey(std::function<void()> f) { onVoiceKey_ = std::move(f); }
 
@@ -102,7 +103,7 @@ class StudyRecord : public StudyService {
   std::vector<int> matchOrder_;
   std::uint64_t revision_ = 0;
   std::function<void()> onEnded_;
-  std::function<void(int)> onReviewKey_;
+  std::function<bool(int)> onReviewKey_;
   std::function<void()> onVoiceKey_;
   std::function<void(const std::vector<std::string>&, int)> onListRead_;
   std::function<void(const StudyEntry&)> onMatched_;

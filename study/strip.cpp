@@ -5,82 +5,13 @@
 #include "elements/keys.h"
 #include "elements/text.h"
 #include "elements/window.h"
+#include "study/strip_items.h"
 
 namespace quendar {
 
+using namespace strip;
+
 namespace {
-
-constexpr const char* kMincho = "ＭＳ 明朝";
-constexpr const char* kGothic = "ＭＳ ゴシック";
-constexpr Color kPaper = 0xFAF7EF;
-constexpr Color kRule = 0xD6CFC0;
-constexpr Color kInk = 0x202020;
-constexpr Color kReadingInk = 0x8A3A1A;
-constexpr Color kMeaningInk = 0x404040;
-constexpr Color kQuiet = 0x6A645A;
-constexpr Color kChosen = 0xE8DFC8;
-constexpr Color kPitchInk = 0x8A3A1A;
-constexpr Color kGroupInks[4] = {0xB02818, 0x9A5A00, 0x1E6A34, 0x6A645A};
-constexpr int kPad = 12;
-constexpr int kInner = kStripWidthPx - 2 * kPad;
-constexpr int kRowHeight = 40;
-constexpr int kHeadingHeight = 20;
-constexpr int kWheelStep = 3 * kRowHeight;
-
-// Latin text reads best in a proportional face; anything with kana or kanji needs a
-// Japanese one.
-const char* FaceFor(const std::string& text) {
-  for (std::size_t i = 0; i < text.size();)
-    if (NextCodePoint(text, i) >= 0x2E80) return kGothic;
-  return kLatinFace;
-}
-
-class Items {
- public:
-  explicit Items(SidePanel& panel) : panel_(panel) {}
-  void Text(int x, int y, int w, const std::string& text, const char* face, int px, Color c,
-            int lines = 1, PxRect clip = {}, bool bold = false) {
-    if (text.empty()) return;
-    panel_.items.push_back({DrawOp::Text, {x, y, w, 0}, c, text, face, px, lines, bold, clip});
-  }
-  void Fill(int x, int y, int w, int h, Color c, PxRect clip = {}) {
-    panel_.items.push_back({DrawOp::Fill, {x, y, w, h}, c, {}, {}, 0, 1, false, clip});
-  }
-  // The accent over a reading drawn at (x, y) in the Gothic face, whose kana are each one
-  // em wide: a line over the high moras and a tick down where the pitch falls.
-  void Pitch(int x, int y, int px, int width, const ViewRow& r, PxRect clip) {
-    if (r.pitch.size() != r.moras.size()) return;
-    int dx = 0;  // the reading may be cut: no line goes past the room it has
-    for (std::size_t i = 0; i < r.moras.size() && dx < width; ++i) {
-      int chars = 0;
-      for (std::size_t at = 0; at < r.moras[i].size(); ++chars)
-        NextCodePoint(r.moras[i], at);
-      const int w = chars * px, room = std::min(w, width - dx);
-      if (r.pitch[i] == 'H') Fill(x + dx, y, room, 1, kPitchInk, clip);
-      if (static_cast<int>(i) + 1 == r.accent && w <= room)
-        Fill(x + dx + w - 1, y, 1, px / 2, kPitchInk, clip);
-      dx += w;
-    }
-  }
-  // One compound on a row: the compound, its reading beside it with the wrong shots, and
-  // the meaning under the reading.
-  void Row(int y, const ViewRow& r, Color wordInk, const PxRect& clip) {
-    Text(kPad, y + 4, 52, r.word, kMincho, 20, wordInk, 1, clip);
-    const std::string mark = WrongMark(r.wrong);
-    const int markW = mark.empty() ? 0 : 34;
-    Text(66, y + 3, kStripWidthPx - 66 - kPad - markW, r.reading, kGothic, 13, kReadingInk, 1,
-         clip);
-    Pitch(66, y + 1, 13, kStripWidthPx - 66 - kPad - markW, r, clip);
-    if (!mark.empty())
-      Text(kStripWidthPx - kPad - markW + 4, y + 2, markW - 4, mark, kLatinFace, 12, kGroupInks[0],
-           1, clip, true);
-    Text(66, y + 20, kStripWidthPx - 66 - kPad, r.meaning, FaceFor(r.meaning), 13, kMeaningInk, 1,
-         clip);
-  }
-
- private:
-  SidePanel& panel_;
-};
 
 std::string Say(Lang lang, const ViewText& t) {
   return Words(lang, t.key, t.args);
@@ -91,7 +22,7 @@ std::string Say(Lang lang, const ViewText& t) {
 StudyStrip::StudyStrip(StudyRecord& record, std::string beside, Lang lang)
     : record_(record), beside_(std::move(beside)), lang_(lang) {
   panel_.input = this;
-  record.OnReviewKey([this](int key) { Key(key); });
+  record.OnReviewKey([this](int key) { return Key(key); });
 }
 
 const SidePanel* StudyStrip::For(const Window& window) {
@@ -112,6 +43,7 @@ void StudyStrip::Rebuild(int height) {
   if (view_.mode != StudyView::Mode::Review || !wasReview) {
     scroll_ = 0;
     selected_ = -1;
+    card_ = -1;
   }
   notice_.clear();
   Layout(height);
@@ -125,9 +57,10 @@ void StudyStrip::Layout(int height) {
   panel_.background = kPaper;
   panel_.items.clear();
   Items(panel_).Fill(0, 0, 1, height, kRule);
-  if (view_.mode == StudyView::Mode::Review)
+  if (view_.mode == StudyView::Mode::Review) {
     ReviewView(height);
-  else
+    if (card_ >= 0) CardView();
+  } else
     PlayView(height);
   ++panel_.revision;
 }
@@ -213,17 +146,23 @@ bool StudyStrip::ScrollTo(int y) {
   return true;
 }
 
-void StudyStrip::Key(int keyCode) {
-  if (view_.mode != StudyView::Mode::Review) return;
+bool StudyStrip::Key(int keyCode) {
+  if (view_.mode != StudyView::Mode::Review) return false;
+  if (card_ >= 0) {
+    // The card stands over the list: Escape closes it, and the list does not move under it.
+    if (keyCode == KeyCode::kEscape) CloseCard();
+    return keyCode == KeyCode::kEscape;
+  }
   const int page = std::max(kRowHeight, viewportHeight_ - kRowHeight);
   if (keyCode == KeyCode::kPageUp) ScrollTo(scroll_ - page);
   if (keyCode == KeyCode::kPageDown) ScrollTo(scroll_ + page);
   if (keyCode == KeyCode::kHome) ScrollTo(0);
   if (keyCode == KeyCode::kEnd) ScrollTo(maxScroll());
+  return keyCode != KeyCode::kEscape;
 }
 
 bool StudyStrip::Wheel(int notches) {
-  if (view_.mode != StudyView::Mode::Review) return false;
+  if (view_.mode != StudyView::Mode::Review || card_ >= 0) return false;
   return ScrollTo(scroll_ - notches * kWheelStep);
 }
 
@@ -233,18 +172,46 @@ bool StudyStrip::Click(double x, double y) {
     return false;
   }
   if (view_.mode != StudyView::Mode::Review || x < 0 || x >= kStripWidthPx) return false;
+  if (card_ >= 0) {
+    // The card's button closes it, and so does a click beside the card; one on it stays.
+    const auto in = [&](const PxRect& r) {
+      return x >= r.x && x < r.x + r.w && y >= r.y && y < r.y + r.h;
+    };
+    if (in(cardRect_) && !in(closeRect_)) return false;
+    CloseCard();
+    return true;
+  }
   if (y < viewportTop_ || y >= viewportTop_ + viewportHeight_) return false;
   const int at = static_cast<int>(y) - viewportTop_ + scroll_;
   int chosen = -1;
   for (const auto& [top, entry] : rowTops_)
     if (at >= top && at < top + kRowHeight) chosen = entry;
-  // A second click on the chosen row lets it go.
-  selected_ = chosen == selected_ ? -1 : chosen;
+  // The row stays chosen under its card, for Ctrl+C; a click beside the rows lets it go.
+  selected_ = chosen;
+  card_ = chosen;
   if (selected_ >= 0 && onSpeak_)
     onSpeak_(record_.entries()[static_cast<std::size_t>(selected_)].word);
   notice_.clear();
   Touched();
   return true;
+}
+
+bool StudyStrip::ClickOutside() {
+  if (card_ < 0) return false;
+  CloseCard();
+  return true;
+}
+
+void StudyStrip::CloseCard() {
+  card_ = -1;
+  Touched();
+}
+
+void StudyStrip::SetKanji(std::function<KanjiTable()> load, std::function<bool(char32_t)> strokes) {
+  loadKanji_ = std::move(load);
+  strokes_ = std::move(strokes);
+  kanji_.reset();
+  Touched();
 }
 
 std::string StudyStrip::CopyText() const {

@@ -1,13 +1,16 @@
 // The study strip beside the field: the study view laid out at scale 1. In play, the
 // compound matched last, large, with its reading and meaning, and the run's matches below
 // it, newest first; at the end, the review of every compound of the run, scrolled by the
-// wheel and PageUp, PageDown, Home and End, a row chosen by a click and copied by Ctrl+C.
+// wheel and PageUp, PageDown, Home and End, a row chosen by a click and copied by Ctrl+C;
+// the click also opens the row's kanji card over the list.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "elements/frame.h"
+#include "study/kanji.h"
 #include "study/record.h"
 #include "study/view.h"
 
@@ -29,8 +32,13 @@ class StudyStrip : public PanelInput {
   bool Wheel(int notches) override;
   std::string CopyText() const override;
   void Copied() override;
-  // PageUp, PageDown, Home, End at the review.
-  void Key(int keyCode);
+  bool ClickOutside() override;
+  // PageUp, PageDown, Home, End at the review; Escape closes the card. True when taken.
+  bool Key(int keyCode);
+  // Where the kanji card gets its meanings, called when the first card opens, and the
+  // characters the stroke order face can draw (empty: the face is not installed, and the
+  // card shows the kanji in Mincho).
+  void SetKanji(std::function<KanjiTable()> load, std::function<bool(char32_t)> strokes);
   // Called with the compound a click lands on (the large one in play, a row at the review),
   // so that its reading can be heard again.
   void OnSpeak(std::function<void(const std::string&)> f) { onSpeak_ = std::move(f); }
@@ -39,6 +47,8 @@ class StudyStrip : public PanelInput {
   void Rebuild(int height);
   const SidePanel& panel() const { return panel_; }
   int scroll() const { return scroll_; }
+  // The entry whose kanji card is open, or -1.
+  int card() const { return card_; }
   int maxScroll() const { return std::max(0, contentHeight_ - viewportHeight_); }
 
  private:
@@ -46,6 +56,8 @@ class StudyStrip : public PanelInput {
   void PlayView(int height);
   void ReviewView(int height);
   bool ScrollTo(int y);
+  void CardView();
+  void CloseCard();
   // Changed what the strip shows other than through the record.
   void Touched() { ++ownRevision_; }
 
@@ -62,6 +74,11 @@ class StudyStrip : public PanelInput {
   std::string notice_;
   std::vector<std::pair<int, int>> rowTops_;  // (content y, entry) of every review row
   std::function<void(const std::string&)> onSpeak_;
+  int card_ = -1;  // entry index of the compound on the kanji card
+  PxRect cardRect_, closeRect_;
+  std::function<KanjiTable()> loadKanji_;
+  std::optional<KanjiTable> kanji_;
+  std::function<bool(char32_t)> strokes_;
 };
 
 }  // namespace quendar

@@ -89,6 +89,14 @@ constexpr Word kWords[] = {
     {"noMeanings", "No meanings for this kanji.", "この漢字の意味はありません。"},
     {"kanjiHint", "Click or tap a compound to see its kanji.",
      "熟語をクリックかタップすると漢字が出ます。"},
+    // The desktop card's credit: its stroke order face is the one installed on the system.
+    {"kanjiMeaningsCredit",
+     "Kanji meanings: KANJIDIC2, © Electronic Dictionary Research and Development Group, CC "
+     "BY-SA 4.0 (https://www.edrdg.org/edrdg/licence.html).",
+     "漢字の意味: KANJIDIC2, © Electronic Dictionary Research and Development Group, CC BY-SA "
+     "4.0 (https://www.edrdg.org/edrdg/licence.html)。"},
+    {"strokeCredit", "Stroke order: the KanjiStrokeOrders font, © Ulrich Apel, BSD licence.",
+     "書き順: KanjiStrokeOrders フォント, © Ulrich Apel, BSD ライセンス。"},
     {"kanjiCredit",
      "Kanji meanings: KANJIDIC2, © Electronic Dictionary Research and Development Group, CC "
      "BY-SA 4.0 (https://www.edrdg.org/edrdg/licence.html). Stroke order: the KanjiStrokeOrders "

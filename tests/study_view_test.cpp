@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <map>
 #include <set>
 #include <sstream>
 
 #include "app/check_list.h"
 #include "elements/keys.h"
+#include "elements/text.h"
+#include "study/kanji.h"
 #include "study/pitch.h"
 #include "study/review_file.h"
 #include "study/strip.h"
@@ -112,7 +116,17 @@ TEST(StudyView, TheViewIsWhatTheStripShowsInBothLanguagesAndAStrayShotBlamesNobo
   EXPECT_NE(Words(Lang::Ja, "review"), Words(Lang::En, "review"));
 }
 
-TEST(StudyView, TheDesktopReviewScrollsToItsLastRowAndCopiesOne) {
+// The face each text of the strip is drawn in.
+std::map<std::string, std::string> StripFaces(StudyStrip& strip, const Window& w) {
+  ByteMetrics metrics;
+  const Frame f = BuildWindowFrame(w, 812, 586, -1, metrics, strip.For(w));
+  std::map<std::string, std::string> faces;
+  for (const DrawCommand& c : f.commands)
+    if (c.op == DrawOp::Text && !Intersect(c.clip, f.panel).Empty()) faces[c.text] = c.face;
+  return faces;
+}
+
+TEST(StudyView, TheDesktopReviewScrollsToItsLastRowCopiesOneAndOpensItsKanjiCard) {
   // Nobody plays: every round ends with a block at the bottom, until the list runs out.
   test::Program p(Annotated(48), 3);
   ASSERT_TRUE(p.WaitUntil([&] { return p.study().ended(); }, 3600000));
@@ -148,12 +162,59 @@ TEST(StudyView, TheDesktopReviewScrollsToItsLastRowAndCopiesOne) {
   EXPECT_GT(strip.scroll(), 0);
   p.rt().Key(KeyCode::kHome);
 
-  // A click on the first row chooses it; Ctrl+C copies compound, reading and meaning.
+  // A click on the first row chooses it and opens its kanji card: the table is read then,
+  // once; the face numbers the strokes of the kanji it has, Mincho draws the other, which
+  // has no meanings.
   const ViewRow& first = v.groups.front().rows.front();
+  const std::string k1 = FirstChars(first.word, 1), k2 = first.word.substr(k1.size());
+  int loads = 0;
+  strip.SetKanji(
+      [&] {
+        ++loads;
+        return KanjiTable::Parse(k1 + "\tfirst meaning; other\n");
+      },
+      [&](char32_t c) {
+        std::size_t at = 0;
+        return c == NextCodePoint(k1, at);
+      });
   EXPECT_TRUE(strip.Click(100, 64 + 20 + 10));
+  ASSERT_EQ(strip.card(), first.entry);
+  auto faces = StripFaces(strip, w);
+  EXPECT_TRUE(faces.count(Words(Lang::En, "kanjiOf", {first.word})));
+  EXPECT_EQ(faces["first meaning; other"], kLatinFace);
+  EXPECT_TRUE(faces.count(Words(Lang::En, "noMeanings")));
+  ByteMetrics metrics;
+  std::vector<std::string> stroked;
+  for (const DrawCommand& c : BuildWindowFrame(w, 812, 586, -1, metrics, strip.For(w)).commands)
+    if (c.face == kStrokeFace) stroked.push_back(c.text);
+  EXPECT_EQ(stroked, std::vector<std::string>{k1});
+  EXPECT_EQ(faces[k2], "ＭＳ 明朝");
+  // Ctrl+C copies compound, reading and meaning of the row under the card.
   EXPECT_EQ(strip.CopyText(), first.word + "\t" + first.reading + "\t" + first.meaning);
   strip.Copied();
   EXPECT_TRUE(Shows(StripTexts(strip, w), Words(Lang::En, "copied", {first.word})));
+
+  // The card never moves the list under it.
+  const int at = strip.scroll();
+  EXPECT_FALSE(strip.Wheel(-1));
+  EXPECT_FALSE(p.rt().Key(KeyCode::kPageDown));
+  EXPECT_EQ(strip.scroll(), at);
+  // A click on the card stays; Escape, a click beside it, or its button closes it.
+  EXPECT_FALSE(strip.Click(100, 200));
+  EXPECT_FALSE(p.rt().Key(KeyCode::kEscape));
+  EXPECT_EQ(strip.card(), -1);
+  EXPECT_FALSE(Shows(StripTexts(strip, w), Words(Lang::En, "kanjiOf", {first.word})));
+  const std::function<bool()> closers[] = {[&] { return strip.ClickOutside(); },
+                                           [&] { return strip.Click(100, 20); },
+                                           [&] { return strip.Click(170, w.clientHeightPx - 40); }};
+  for (const auto& close : closers) {
+    strip.Click(100, 64 + 20 + 10);
+    ASSERT_EQ(strip.card(), first.entry);
+    EXPECT_TRUE(close());
+    EXPECT_EQ(strip.card(), -1);
+  }
+  EXPECT_FALSE(strip.ClickOutside());
+  EXPECT_EQ(loads, 1);
 }
 
 TEST(StudyView, TheAccentTravelsFromTheListToTheViewTheReviewAndTheChecker) {
