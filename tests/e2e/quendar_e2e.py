@@ -1180,6 +1180,18 @@ def study(c, desk, game, assets):
         text=True, timeout=5)))
     c.check("a click on a review row and Ctrl+C copy compound, reading and meaning",
             clip == "\t".join(first), f"{clip!r}")
+    # The same click opened the row's kanji card over the list (white, on the strip's paper);
+    # a click on the field beside it closes it and goes no further.
+    white = near((0xFF, 0xFF, 0xFF), 3)
+    card = (strip[0] + round(8 * s), board.menu + round(70 * s), round(200 * s), round(300 * s))
+    def card_share():
+        img = desk.capture(main)
+        return img.count(card, white) / (card[2] * card[3]) if img else -1
+    c.check("the click opened the row's kanji card over the review",
+            wait_for(lambda: card_share() > 0.5))
+    desk.click(x + round(290 * s), y + board.menu + round(300 * s))
+    c.check("a click on the field beside the card closes it",
+            wait_for(lambda: 0 <= card_share() < 0.1))
     desk.close_button(main)
     c.check("the close button ends the game with status 0", game.wait_exit(STEP_TIMEOUT) == 0)
 
