@@ -50,14 +50,10 @@ def main():
     p.add_argument("--web", required=True)
     p.add_argument("--sim", required=True)
     args = p.parse_args()
-    if web_test.webdriver is None or not os.access(web_test.CHROMIUM, os.X_OK):
-        print("skipped: chromium, chromium-driver or python3-selenium is missing")
-        return 77
-    server = web_test.serve(args.web)
-    d = web_test.browser()
-    dealt = 0
-    try:
-        d.get(f"http://127.0.0.1:{server.server_port}/?test")
+
+    def scenario(d, url):
+        dealt = 0
+        d.get(url + "?test")
         web_test.ready(d)
         with tempfile.TemporaryDirectory() as tmp:
             path = os.path.join(tmp, "jyukugo.dat")
@@ -74,14 +70,9 @@ def main():
                 web_test.check(got == want, f"list {start}: dealt {sorted((got - want).items())[:5]}"
                                f" where TextDecoder reads {sorted((want - got).items())[:5]}")
                 dealt += len(lines)
-    except AssertionError as e:
-        print(f"FAIL: {e}")
-        return 1
-    finally:
-        d.quit()
-        server.shutdown()
-    print(f"{dealt} lines dealt alike by the page, quendar-sim and TextDecoder")
-    return 0
+        print(f"{dealt} lines dealt alike by the page, quendar-sim and TextDecoder")
+
+    return web_test.run_page(args.web, scenario, check_log=False)
 
 
 if __name__ == "__main__":

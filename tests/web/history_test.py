@@ -224,26 +224,13 @@ def main():
     p.add_argument("--axe", required=True)
     p.add_argument("scenario", choices=["keep", "phone", "refused"])
     args = p.parse_args()
-    if w.webdriver is None or not os.access(w.CHROMIUM, os.X_OK) or not os.access(w.CHROMEDRIVER, os.X_OK):
-        print("skipped: chromium, chromium-driver or python3-selenium is missing")
-        return 77
-    server = w.serve(args.web)
-    d = w.browser()
-    try:
+
+    def scenario(d, url):
         with tempfile.TemporaryDirectory() as tmp:
             d.execute_cdp_cmd("Emulation.setUserAgentOverride", {"userAgent": "Mozilla/5.0", "acceptLanguage": "en-GB"})
-            globals()["scenario_" + args.scenario](d, f"http://127.0.0.1:{server.server_port}/", args, tmp)
-        for entry in d.get_log("browser"):
-            if entry["level"] == "SEVERE":
-                raise AssertionError(f"the page logged an error: {entry['message']}")
-    except AssertionError as e:
-        print(f"FAIL: {e}")
-        return 1
-    finally:
-        d.quit()
-        server.shutdown()
-    print("ok")
-    return 0
+            globals()["scenario_" + args.scenario](d, url, args, tmp)
+
+    return w.run_page(args.web, scenario)
 
 
 if __name__ == "__main__":

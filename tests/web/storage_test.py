@@ -13,8 +13,6 @@ Usage: storage_test.py --web DIR SCENARIO
 Exit status 77 (skipped) when Chromium, chromedriver or Selenium is missing.
 """
 import argparse
-import functools
-import http.server
 import os
 import re
 import sys
@@ -22,8 +20,8 @@ import tempfile
 import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from web_test import (CHROMEDRIVER, CHROMIUM, By, Quiet, browser, check, form1, poll,  # noqa: E402
-                      ready, snap, webdriver)
+from web_test import (By, Quiet, check, form1, poll, ready, run_page, serve,  # noqa: E402
+                      snap)
 
 # Settles once a service worker controls the page.
 WORKER_ACTIVE = ("const done = arguments[0];"
@@ -124,36 +122,19 @@ def main():
     p.add_argument("--web", required=True)
     p.add_argument("scenario", choices=["full-storage", "two-tabs", "held-faces"])
     args = p.parse_args()
-    if webdriver is None or not os.access(CHROMIUM, os.X_OK) or not os.access(CHROMEDRIVER, os.X_OK):
-        print("skipped: chromium, chromium-driver or python3-selenium is missing")
-        return 77
-    if not os.path.exists(os.path.join(args.web, "quendar-engine.wasm")):
-        print(f"{args.web}: the browser edition is not built (cmake --build --preset web)")
-        return 1
     with tempfile.TemporaryDirectory() as root:
         # The build as it is, linked, so a test may put a file of a newer build in place.
         for name in os.listdir(args.web):
             os.symlink(os.path.join(os.path.abspath(args.web), name), os.path.join(root, name))
         HoldingSlices.release.set()
-        server = http.server.ThreadingHTTPServer(
-            ("127.0.0.1", 0), functools.partial(HoldingSlices, directory=root))
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        d = browser()
-        try:
-            url = f"http://127.0.0.1:{server.server_port}/"
-            globals()["scenario_" + args.scenario.replace("-", "_")](d, url, root)
-            for entry in d.get_log("browser"):
-                if entry["level"] == "SEVERE":
-                    raise AssertionError(f"the page logged an error: {entry['message']}")
-        except AssertionError as e:
-            print(f"FAIL: {e}")
-            return 1
-        finally:
-            HoldingSlices.release.set()
-            d.quit()
-            server.shutdown()
-    print("ok")
-    return 0
+
+        def scenario(d, url):
+            try:
+                globals()["scenario_" + args.scenario.replace("-", "_")](d, url, root)
+            finally:
+                HoldingSlices.release.set()  # no request is left waiting when the browser quits
+
+        return run_page(args.web, scenario, server=serve(root, HoldingSlices))
 
 
 if __name__ == "__main__":

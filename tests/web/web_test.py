@@ -52,9 +52,9 @@ class Quiet(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def serve(root):
+def serve(root, handler=None):
     server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(Quiet, directory=root))
+        ("127.0.0.1", 0), functools.partial(handler or Quiet, directory=root))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
 
@@ -108,14 +108,19 @@ def check(cond, what):
         raise AssertionError(what)
 
 
-def run_page(web, scenario, check_log=True):
-    """Runs `scenario(d, url)` in a fresh headless Chromium against `web` served on loopback,
-    as the browser tests' main does: 77 without Chromium, 1 on a failed check (or, with
-    `check_log`, an error the page logged), 0 otherwise."""
+def run_page(web, scenario, check_log=True, server=None):
+    """Runs `scenario(d, url)` in a fresh headless Chromium against `web` served on loopback
+    (by `server` when the scenario needs its own, shut down here too), as every browser
+    test's main does: 77 without Chromium, 1 on a failed check (or, with `check_log`, an
+    error the page logged) or without the build, 0 otherwise."""
     if webdriver is None or not os.access(CHROMIUM, os.X_OK) or not os.access(CHROMEDRIVER, os.X_OK):
         print("skipped: chromium, chromium-driver or python3-selenium is missing")
         return 77
-    server, d = serve(web), browser()
+    if not os.path.exists(os.path.join(web, "quendar-engine.wasm")):
+        print(f"{web}: the browser edition is not built (cmake --build --preset web)")
+        return 1
+    server = server or serve(web)
+    d = browser()
     try:
         scenario(d, f"http://127.0.0.1:{server.server_port}/")
         severe = [e["message"] for e in d.get_log("browser") if e["level"] == "SEVERE"]
@@ -614,31 +619,11 @@ def main():
     p.add_argument("scenario", choices=["play", "bad-list", "same-engine", "screenshot",
                                         "installable", "offline", "page", "phone"])
     args = p.parse_args()
-    if webdriver is None or not os.access(CHROMIUM, os.X_OK) or not os.access(CHROMEDRIVER, os.X_OK):
-        print("skipped: chromium, chromium-driver or python3-selenium is missing")
-        return 77
-    if not os.path.exists(os.path.join(args.web, "quendar-engine.wasm")):
-        print(f"{args.web}: the browser edition is not built (cmake --build --preset web)")
-        return 1
     server = serve(args.web)
-    d = browser()
-    try:
-        url = f"http://127.0.0.1:{server.server_port}/"
-        if args.scenario == "offline":
-            scenario_offline(d, url, args, server)
-        else:
-            globals()["scenario_" + args.scenario.replace("-", "_")](d, url, args)
-        for entry in d.get_log("browser"):
-            if entry["level"] == "SEVERE":
-                raise AssertionError(f"the page logged an error: {entry['message']}")
-    except AssertionError as e:
-        print(f"FAIL: {e}")
-        return 1
-    finally:
-        d.quit()
-        server.shutdown()
-    print("ok")
-    return 0
+    scenario = globals()["scenario_" + args.scenario.replace("-", "_")]
+    if args.scenario == "offline":
+        return run_page(args.web, lambda d, url: scenario(d, url, args, server), server=server)
+    return run_page(args.web, lambda d, url: scenario(d, url, args), server=server)
 
 
 if __name__ == "__main__":
