@@ -61,4 +61,12 @@ Form1& Program::form() {
   return static_cast<Form1&>(*w);
 }
 
+void Shoot(Program& p, bool right) {
+  Form1& f = p.form();
+  const int slot =
+      right ? f.targetCol : (f.targetCol + 1 + (f.columnDone[(f.targetCol + 1) % 8] ? 1 : 0)) % 8;
+  ASSERT_TRUE(p.rt().Click("Label2", slot));
+  ASSERT_TRUE(p.WaitUntil([&] { return !f.Timer2->Enabled(); }, 2000));
+}
+
 }  // namespace quendar::test

@@ -68,4 +68,7 @@ class Program {
   bool started_ = false;
 };
 
+// Fires at the target (right) or beside it (wrong) and waits until the shot is judged.
+void Shoot(Program& p, bool right);
+
 }  // namespace quendar::test

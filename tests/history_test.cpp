@@ -62,15 +62,6 @@ TEST(Fsrs, WorkedValuesOfTheDefaultParameters) {
   EXPECT_DOUBLE_EQ(b.RetrievabilityAt(kT0), 1.0);  // a line dated later counts as now
 }
 
-// Fires at the target (right) or beside it (wrong) and waits until the shot is judged.
-void Shoot(test::Program& p, bool right) {
-  Form1& f = p.form();
-  const int slot =
-      right ? f.targetCol : (f.targetCol + 1 + (f.columnDone[(f.targetCol + 1) % 8] ? 1 : 0)) % 8;
-  ASSERT_TRUE(p.rt().Click("Label2", slot));
-  ASSERT_TRUE(p.WaitUntil([&] { return !f.Timer2->Enabled(); }, 2000));
-}
-
 TEST(History, RunsPlayedThroughTheEngineAreAppendedReadBackAndScheduled) {
   const std::string path = (std::filesystem::temp_directory_path() /
                             ("quendar-history-" + std::to_string(getpid()) + ".tsv"))
@@ -81,11 +72,11 @@ TEST(History, RunsPlayedThroughTheEngineAreAppendedReadBackAndScheduled) {
     Form1& f = p.form();
     p.Wait(30);
     const int missed = f.targetCol;
-    Shoot(p, false);
-    Shoot(p, true);  // matched after a miss: hard
+    test::Shoot(p, false);
+    test::Shoot(p, true);  // matched after a miss: hard
     ASSERT_TRUE(p.WaitUntil([&] { return f.targetCol != missed; }, 5000));
     const int second = f.targetCol;
-    Shoot(p, true);  // good
+    test::Shoot(p, true);  // good
     ASSERT_TRUE(p.WaitUntil([&] { return f.targetCol != second; }, 5000));
     p.rt().Menu("owaru");  // the target drawn now was asked and missed: again
     const auto& entries = p.study().entries();

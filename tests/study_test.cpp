@@ -71,15 +71,6 @@ TEST(Study, AnnotationsChangeNothingButTheStudyRecord) {
   EXPECT_NE(annotated[2].find("\"reading\":\"よみ\",\"meaning\":\"meaning "), std::string::npos);
 }
 
-// Fires at the target (right) or beside it (wrong) and waits until the shot is judged.
-void Shoot(test::Program& p, bool right) {
-  Form1& f = p.form();
-  const int slot =
-      right ? f.targetCol : (f.targetCol + 1 + (f.columnDone[(f.targetCol + 1) % 8] ? 1 : 0)) % 8;
-  ASSERT_TRUE(p.rt().Click("Label2", slot));
-  ASSERT_TRUE(p.WaitUntil([&] { return !f.Timer2->Enabled(); }, 2000));
-}
-
 TEST(Study, ShotsCountAgainstTheTargetsCompoundAndTheReviewIsAPlayableList) {
   test::Program p(test::SampleWords(24), 5);
   Form1& f = p.form();
@@ -91,22 +82,22 @@ TEST(Study, ShotsCountAgainstTheTargetsCompoundAndTheReviewIsAPlayableList) {
     EXPECT_EQ(entries[i].deal, 1);
   }
   const int missed = f.targetCol;
-  Shoot(p, false);
-  Shoot(p, false);
+  test::Shoot(p, false);
+  test::Shoot(p, false);
   EXPECT_EQ(entries[static_cast<std::size_t>(missed)].wrong, 2);
   // The same target, now hit: matched after two wrong shots.
   ASSERT_EQ(f.targetCol, missed);
-  Shoot(p, true);
+  test::Shoot(p, true);
   EXPECT_TRUE(entries[static_cast<std::size_t>(missed)].matched);
   ASSERT_TRUE(p.WaitUntil([&] { return f.targetCol != missed; }, 5000));
   const int second = f.targetCol;
-  Shoot(p, true);
+  test::Shoot(p, true);
   ASSERT_TRUE(p.WaitUntil([&] { return f.targetCol != second; }, 5000));
   // After the end command the game still judges a shot, and the record follows it.
   p.rt().Menu("owaru");
   EXPECT_TRUE(p.study().ended());
   const int late = f.targetCol;
-  Shoot(p, false);
+  test::Shoot(p, false);
   int wrongTotal = 0, matchedTotal = 0;
   for (const StudyEntry& e : entries) {
     wrongTotal += e.wrong;
