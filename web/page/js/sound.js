@@ -8,12 +8,12 @@ export const quendarSound = {
   muted: false,  // the page's sound switch
   endsAt: 0,     // when the sound last started ends, in the context's time
   onPlay: null,  // called as each sound starts (the voice gives way to it)
-  // No shot is fired before the main window, so the sounds, and the audio context, whose
-  // start can take a good part of the first frame's time, come after what it needs.
-  // Settles once every sound is in or has failed.
+  // No shot is fired before the main window, so the sounds come after what it needs. The
+  // audio context was started early by audio-start.js. Settles once every sound is in or
+  // has failed.
   load() {
     try {
-      this.context = new AudioContext();
+      this.context = window.quendarAudioContext || new AudioContext();
     } catch (e) {
       return Promise.resolve();  // no audio: the game plays on in silence
     }
