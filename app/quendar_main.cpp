@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -115,7 +117,11 @@ int main(int argc, char** argv) {
         if (!table.problem().empty()) std::cerr << "quendar: " << table.problem() << std::endl;
         return table;
       },
-      quendar::StrokeOrderGlyphs());
+      // The face is looked up when the first card asks, like the table: not at start-up.
+      [glyphs = std::optional<std::function<bool(char32_t)>>()](char32_t c) mutable {
+        if (!glyphs) glyphs = quendar::StrokeOrderGlyphs();
+        return *glyphs && (*glyphs)(c);
+      });
   history.ShowProgress(study);
   study.OnEnded([&] { WriteReview(args.review, args.anki, study); });
 

@@ -55,4 +55,17 @@ void AppendUtf8(std::string& out, char32_t cp);
 // Decodes the next code point of valid UTF-8 at `pos`, advancing it.
 char32_t NextCodePoint(std::string_view s, std::size_t& pos);
 
+// Calls `f(lineNumber, line)` for each line of `text`, without its LF or CR LF.
+template <typename F>
+void ForEachLine(std::string_view text, F f) {
+  std::size_t number = 0;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    f(++number, line);
+  }
+}
+
 }  // namespace quendar

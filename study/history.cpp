@@ -80,18 +80,9 @@ const char* ParseLine(std::string_view line, HistoryLine& out) {
   return nullptr;
 }
 
-// Calls `f(lineNumber, line)` for each line of `text`, without its LF or CR LF.
-template <typename F>
-void ForEachLine(std::string_view text, F f) {
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  std::size_t number = 0;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    f(++number, line);
-  }
+// A history written by another tool may open with a byte-order mark.
+std::string_view WithoutBom(std::string_view text) {
+  return text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
 }
 
 }  // namespace
@@ -192,7 +183,7 @@ History ParseHistory(std::string_view text) {
   // A year of heavy play is a quarter of a million lines of about 45 bytes; a huge file of
   // anything else must not reserve memory for lines it may not hold.
   h.lines.reserve(std::min<std::size_t>(text.size() / 40, 1 << 19));
-  ForEachLine(text, [&](std::size_t number, std::string_view line) {
+  ForEachLine(WithoutBom(text), [&](std::size_t number, std::string_view line) {
     if (number == 1 && line == kHistoryHeader) h.header = true;
     if (line.empty() || line[0] == '#') return;
     HistoryLine parsed;
@@ -221,9 +212,9 @@ std::optional<std::string> BadLinesMessage(const History& h, const std::string& 
 
 std::string LinesToMerge(std::string_view existing, std::string_view incoming, std::size_t* added) {
   std::unordered_set<std::string_view> have;
-  ForEachLine(existing, [&](std::size_t, std::string_view line) { have.insert(line); });
+  ForEachLine(WithoutBom(existing), [&](std::size_t, std::string_view line) { have.insert(line); });
   std::vector<std::pair<std::int64_t, std::string_view>> fresh;
-  ForEachLine(incoming, [&](std::size_t, std::string_view line) {
+  ForEachLine(WithoutBom(incoming), [&](std::size_t, std::string_view line) {
     HistoryLine parsed;
     if (line.empty() || line[0] == '#' || ParseLine(line, parsed)) return;
     if (have.insert(line).second) fresh.emplace_back(parsed.time, line);

@@ -30,26 +30,21 @@ bool OneChar(std::string_view s) {
 
 KanjiTable KanjiTable::Parse(std::string_view text, const std::string& name) {
   KanjiTable table;
-  std::size_t bad = 0, firstBad = 0, lineNo = 0;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    ++lineNo;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty() || line.front() == '#') continue;
+  std::size_t bad = 0, firstBad = 0;
+  ForEachLine(text, [&](std::size_t lineNo, std::string_view line) {
+    if (line.empty() || line.front() == '#') return;
     const std::size_t tab = line.find('\t');
     const std::string_view key = line.substr(0, tab);
     const std::string_view meanings =
         tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1);
     if (!OneChar(key) || meanings.empty() || !IsValidUtf8(meanings) || HasControl(meanings)) {
       if (bad++ == 0) firstBad = lineNo;
-      continue;
+      return;
     }
     std::string kept = FirstChars(meanings, kMaxMeaningChars);
     if (kept.size() < meanings.size()) kept += "…";
     table.meanings_.insert_or_assign(std::string(key), std::move(kept));
-  }
+  });
   if (bad)
     table.problem_ = name + ": " + std::to_string(bad) + (bad == 1 ? " line is" : " lines are") +
                      " not \"kanji TAB meanings\" (line " + std::to_string(firstBad) + ")";

@@ -35,9 +35,9 @@ class StudyStrip : public PanelInput {
   bool ClickOutside() override;
   // PageUp, PageDown, Home, End at the review; Escape closes the card. True when taken.
   bool Key(int keyCode);
-  // Where the kanji card gets its meanings, called when the first card opens, and the
-  // characters the stroke order face can draw (empty: the face is not installed, and the
-  // card shows the kanji in Mincho).
+  // Where the kanji card gets its meanings, called when the first card opens, and which
+  // characters the stroke order face can draw (empty, or false for all when the face is
+  // not installed: the card shows those kanji in Mincho).
   void SetKanji(std::function<KanjiTable()> load, std::function<bool(char32_t)> strokes);
   // Called with the compound a click lands on (the large one in play, a row at the review),
   // so that its reading can be heard again.

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <iostream>
 
+#include "elements/text.h"
+
 namespace quendar {
 
 namespace {
@@ -54,14 +56,9 @@ bool ReadAt(int fd, std::uint64_t offset, std::vector<unsigned char>& bytes) {
 
 VoiceIndex ParseVoiceIndex(std::string_view text, std::uint64_t packSize) {
   VoiceIndex index;
-  int bad = 0, lineNo = 0;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    ++lineNo;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty()) continue;
+  int bad = 0;
+  ForEachLine(text, [&](std::size_t lineNo, std::string_view line) {
+    if (line.empty()) return;
     std::vector<std::string_view> f;
     for (std::size_t at = 0;;) {
       const std::size_t tab = line.find('\t', at);
@@ -74,10 +71,10 @@ VoiceIndex ParseVoiceIndex(std::string_view text, std::uint64_t packSize) {
         c.length > 0 && c.length <= Voice::kMaxClipBytes && c.offset <= packSize &&
         c.length <= packSize - c.offset) {
       index.clips[std::string(f[0])] = c;
-      continue;
+      return;
     }
     if (bad++ == 0) index.problem = "line " + std::to_string(lineNo);
-  }
+  });
   if (bad)
     index.problem = std::to_string(bad) + (bad == 1 ? " line is" : " lines are") +
                     " not a recording inside the pack (the first: " + index.problem +
