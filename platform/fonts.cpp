@@ -18,23 +18,6 @@ const std::vector<std::string> kGothicFaces = {"IPAGothic", "IPAexGothic", "Noto
 
 const std::vector<std::string> kLatinFaces = {"DejaVu Sans", "Noto Sans", "Liberation Sans"};
 
-// Fontconfig's pattern of the stroke order face, or null when it is not installed.
-FcPattern* MatchStrokeFace(FcConfig* config) {
-  FcPattern* p = FcPatternCreate();
-  FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(kStrokeFace));
-  FcConfigSubstitute(config, p, FcMatchPattern);
-  FcDefaultSubstitute(p);
-  FcResult result = FcResultNoMatch;
-  FcPattern* found = FcFontMatch(config, p, &result);
-  FcPatternDestroy(p);
-  FcChar8* family = nullptr;
-  if (found && FcPatternGetString(found, FC_FAMILY, 0, &family) == FcResultMatch && family &&
-      std::string(reinterpret_cast<const char*>(family)) == kStrokeFace)
-    return found;
-  if (found) FcPatternDestroy(found);
-  return nullptr;
-}
-
 const FcChar8* U8(const std::string& s) {
   return reinterpret_cast<const FcChar8*>(s.c_str());
 }
@@ -97,13 +80,17 @@ std::optional<FontFace> MatchJapanese(FcConfig* config, bool mincho) {
 }  // namespace
 
 std::function<bool(char32_t)> StrokeOrderGlyphs(FcConfig* config) {
-  FcPattern* found = MatchStrokeFace(config);
-  if (!found) return {};
-  FcCharSet* chars = nullptr;
+  FcPattern* p = FcPatternCreate();
+  FcPatternAddString(p, FC_FAMILY, U8(kStrokeFace));
   std::shared_ptr<FcCharSet> kept;
-  if (FcPatternGetCharSet(found, FC_CHARSET, 0, &chars) == FcResultMatch && chars)
+  Match(config, p, [&](FcPattern* found) {
+    FcCharSet* chars = nullptr;
+    if (Str(found, FC_FAMILY) != kStrokeFace ||
+        FcPatternGetCharSet(found, FC_CHARSET, 0, &chars) != FcResultMatch || !chars)
+      return false;
     kept.reset(FcCharSetCopy(chars), FcCharSetDestroy);
-  FcPatternDestroy(found);
+    return true;
+  });
   if (!kept) return {};
   return [kept](char32_t c) { return FcCharSetHasChar(kept.get(), c) == FcTrue; };
 }
